@@ -1,0 +1,64 @@
+// One data set of a flow-cytometry list-mode file: its HEADER, TEXT keywords, event layout,
+// and event values read from the file on demand.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DataFile.h"
+#include "ReaderOutput.h"
+
+struct Keyword {
+    std::wstring name;   // as written in the file, case kept
+    std::wstring value;  // escaped delimiters already undone
+};
+
+struct Parameter {
+    std::wstring name;  // from $PnN; empty until set
+    int32_t width = 0;  // bytes per event, from $PnB; 0 until set
+};
+
+constexpr int kHeaderOffsetCount = 6;
+constexpr int kDisplayTextLength = 256;
+
+// The one buffer into which cell texts are formatted; each text is valid until the next one.
+extern wchar_t displayText[kDisplayTextLength];
+
+class DataSet {
+public:
+    DataSet(DataFile& dataFile, WarningSink& warningSink);
+    DataSet(const DataSet&) = delete;
+    DataSet& operator=(const DataSet&) = delete;
+
+    void Reset();
+    // Reads the data set whose HEADER begins at the file's current position. base is the data
+    // set's absolute file offset; nextData receives $NEXTDATA when present. False when the file
+    // is not a readable data set there (the caller reports "Unknown format").
+    bool Parse(SegmentList& segments, int64_t base, int64_t& nextData);
+    // Loads events first..last (first <= last) into the cache.
+    void FillCache(int32_t first, int32_t last);
+    // Formats one cell into displayText. 0 <= event < eventCount, 0 <= parameter < parameters.size().
+    void FormatValue(int32_t event, int32_t parameter);
+
+    DataFile& file;
+    int32_t versionMajor = 0;
+    int32_t versionMinor = 0;
+    std::array<int32_t, kHeaderOffsetCount> headerOffsets{};  // as written, relative to the base
+    std::vector<Keyword> keywords;
+    std::vector<Parameter> parameters;
+    char dataType = 'I';
+    std::vector<int32_t> byteOrder;
+    DataFile& eventFile;
+    int32_t cacheFirst = -1;
+    int32_t cacheLast = -1;
+    std::unique_ptr<uint8_t[]> cache;
+    int64_t dataOffset = 0;   // absolute offset of the first event's first byte
+    int32_t eventCount = 0;
+    int32_t eventSize = 0;
+
+private:
+    WarningSink& warnings;
+};
