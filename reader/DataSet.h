@@ -24,6 +24,18 @@ struct Parameter {
 constexpr int kHeaderOffsetCount = 6;
 constexpr int kDisplayTextLength = 256;
 
+// Bounds that keep absurd files from exhausting memory or flooding the user with boxes. Real
+// instruments write at most a few thousand parameters and events of a few kilobytes.
+constexpr int32_t kMaxParameterCount = 10000;     // a larger $PAR is read as this
+constexpr int32_t kMaxEventSize = 16 * 1024 * 1024;  // wider events: the data set shows none
+constexpr int32_t kMaxEventCount = 100000000;     // what a virtual list view can show
+constexpr int64_t kMaxCacheBytes = 16 * 1024 * 1024;  // larger hints: cells read one event each
+
+// The text of a cell whose value cannot be shown: a data type other than I, F or D, a float
+// field that is not 4 (F) or 8 (D) bytes wide, a failed read, or bytes a short read did not
+// deliver.
+constexpr const wchar_t* kNoValueText = L"?";
+
 // The one buffer into which cell texts are formatted; each text is valid until the next one.
 extern wchar_t displayText[kDisplayTextLength];
 
@@ -38,9 +50,12 @@ public:
     // set's absolute file offset; nextData receives $NEXTDATA when present. False when the file
     // is not a readable data set there (the caller reports "Unknown format").
     bool Parse(SegmentList& segments, int64_t base, int64_t& nextData);
-    // Loads events first..last (first <= last) into the cache.
+    // Loads events first..last (first <= last) into the cache. The range is cut to the events
+    // that exist; a range wider than kMaxCacheBytes leaves the cache empty, so that each cell
+    // then reads its own event.
     void FillCache(int32_t first, int32_t last);
     // Formats one cell into displayText. 0 <= event < eventCount, 0 <= parameter < parameters.size().
+    // Out-of-range arguments give kNoValueText.
     void FormatValue(int32_t event, int32_t parameter);
 
     DataFile& file;
@@ -60,5 +75,23 @@ public:
     int32_t eventSize = 0;
 
 private:
+    struct Bounds {
+        int64_t textStart = 0;
+        int64_t textEnd = 0;
+        int64_t dataStart = 0;
+        int64_t dataEnd = 0;
+    };
+
+    bool ReadHeader(int64_t base, Bounds& bounds);
+    bool ReadTextSegment(const Bounds& bounds, std::vector<char>& text);
+    void InterpretKeywords(int64_t base, Bounds bounds, int64_t& nextData);
+    void ReadWidthsAndNames(int64_t& widthSum);
+    void ComputeLayout(const Bounds& bounds, int64_t widthSum, int32_t totValue);
+    void ReleaseCache();
+    bool ReadSingleEvent(int32_t event);
+    void WriteDisplayText(const wchar_t* text);
+
     WarningSink& warnings;
+    std::vector<int64_t> fieldOffsets;  // start of each parameter within its event
+    int64_t cacheBytes = 0;             // bytes of the cache that the file actually delivered
 };

@@ -7,6 +7,7 @@
 // Platform error codes as plain values: 0 for success, otherwise what the platform reported.
 using ErrorCode = uint32_t;
 constexpr ErrorCode kErrorSuccess = 0;
+constexpr ErrorCode kErrorInvalidHandle = 6;  // no file is open
 constexpr ErrorCode kErrorHandleEof = 38;  // a read that delivered nothing although asked for bytes
 constexpr ErrorCode kErrorReadFault = 30;
 constexpr ErrorCode kErrorNegativeSeek = 131;

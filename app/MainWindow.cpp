@@ -1,0 +1,304 @@
+// The main window: creation and layout, the menu commands, opening a file, and the two list
+// views' notifications. Every call here runs on the user-interface thread.
+//
+// Reading a data set may show warning boxes that have no owner, so the window stays usable
+// while they are open. While a file is being opened, File > Open is greyed and ignored, and
+// closing the window is put off until the reading is over: a data set must never be reset or
+// re-read while its Parse is still running.
+#include "MainWindow.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "AboutBox.h"
+#include "DetailView.h"
+#include "ErrorBox.h"
+#include "FileOpenDialog.h"
+#include "ListViewSegmentList.h"
+#include "UpdateCheck.h"
+#include "WindowTitle.h"
+#include "resource.h"
+#include "win32/Win32FileAccess.h"
+
+namespace {
+
+constexpr const wchar_t* kClassName = L"Ketterlin";
+constexpr const wchar_t* kUnknownFormat = L"Unknown format";
+constexpr int kSegmentListWidth = 220;
+constexpr int kSegmentColumnWidth = 75;
+constexpr int kDetailsColumnWidth = 100;
+constexpr size_t kTitleNameCapacity = 260;
+constexpr size_t kTitleExtensionCapacity = 16;
+
+void InsertColumn(HWND list, int index, const wchar_t* heading, int width) {
+    LVCOLUMNW column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = width;
+    column.pszText = const_cast<wchar_t*>(heading);
+    column.iSubItem = index;
+    SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
+}
+
+void RemoveAllColumns(HWND list) {
+    LVCOLUMNW column = {};
+    column.mask = LVCF_WIDTH;
+    while (SendMessageW(list, LVM_GETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column))) {
+        SendMessageW(list, LVM_DELETECOLUMN, 0, 0);
+    }
+}
+
+void SetRowCount(HWND list, int rows) {
+    SendMessageW(list, LVM_SETITEMCOUNT, rows, 0);
+}
+
+}  // namespace
+
+MainWindow::MainWindow()
+    : menu(IDR_MAINMENU), dataSets{{dataFile, warningSink}, {dataFile, warningSink}} {
+    extensions.push_back(&menu);
+}
+
+MainWindow::~MainWindow() {
+    // The update check must have ended before anything it could still meet is torn down; the
+    // members then go in reverse order: data sets, file, lists, menu.
+    Stop(true);
+}
+
+unsigned long MainWindow::CreateAndShow(const wchar_t*, int showCommand, const CmdLine& cmdLine) {
+    DWORD error = Create(nullptr, kClassName, kProgramName, WS_OVERLAPPEDWINDOW,
+                         Flags(WindowFlags::QuitOnDestroy), 0, 0, [](WNDCLASSEXW& windowClass) {
+                             windowClass.hIcon =
+                                 LoadIconW(moduleInstance, MAKEINTRESOURCEW(IDI_MAINICON));
+                         });
+    if (error != 0) {
+        return error;
+    }
+    error = segmentList.Create(this, WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS);
+    if (error != 0) {
+        return error;
+    }
+    SendMessageW(segmentList.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+    InsertColumn(segmentList.hwnd, 0, L"Segment", kSegmentColumnWidth);
+    InsertColumn(segmentList.hwnd, 1, L"Details", kDetailsColumnWidth);
+
+    error = detailList.Create(this, LVS_REPORT | LVS_OWNERDATA);
+    if (error != 0) {
+        return error;
+    }
+    SendMessageW(detailList.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+
+    ShowWindow(hwnd, showCommand);
+    if (!cmdLine.args.empty()) {
+        BeginOpening();
+        OpenFile(cmdLine.args.front().c_str());
+        EndOpening();
+    }
+    Start();
+    return 0;
+}
+
+void MainWindow::Run() {
+    RunUpdateCheck();
+}
+
+LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE && opening) {
+        closeRequested = true;
+        return 1;  // handled: no DestroyWindow now
+    }
+    return Window::HandleMessage(window, message, wParam, lParam);
+}
+
+int MainWindow::OnCommand(int id) {
+    switch (id) {
+        case IDM_EXIT:
+            OnExit();
+            return 1;
+        case IDM_OPEN:
+            OnOpen();
+            return 0;
+        case IDM_ABOUT:
+            OnAbout();
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+void MainWindow::OnExit() {
+    if (opening) {
+        closeRequested = true;
+        return;
+    }
+    DestroyWindow(hwnd);
+}
+
+void MainWindow::OnAbout() {
+    ShowAboutBox(*this);
+}
+
+void MainWindow::BeginOpening() {
+    opening = true;
+    EnableMenuItem(menu.hmenu, IDM_OPEN, MF_BYCOMMAND | MF_GRAYED);
+}
+
+void MainWindow::EndOpening() {
+    opening = false;
+    EnableMenuItem(menu.hmenu, IDM_OPEN, MF_BYCOMMAND | MF_ENABLED);
+    if (closeRequested) {
+        closeRequested = false;
+        DestroyWindow(hwnd);
+    }
+}
+
+void MainWindow::OnOpen() {
+    if (opening) {
+        return;  // a file is being opened already (its dialog or its warnings are showing)
+    }
+    BeginOpening();
+    dataFile.Close();
+    SetRowCount(detailList.hwnd, 0);
+    dataSets[0].Reset();
+    dataSets[1].Reset();
+    SendMessageW(segmentList.hwnd, LVM_DELETEALLITEMS, 0, 0);
+
+    std::wstring path;
+    if (AskForDataFile(path)) {
+        OpenFile(path.c_str());
+    }
+    EndOpening();
+}
+
+bool MainWindow::OpenFile(const wchar_t* path) {
+    ErrorCode error = 0;
+    dataFile.Open(Win32FileAccess::Open(path, error));
+    if (!dataFile.IsOpen() && error != 0) {
+        ShowError(error);
+        return false;
+    }
+    parsing = true;
+    segmentTouchedWhileParsing = false;
+    bool read = ReadDataSets();
+    parsing = false;
+    if (!read) {
+        return false;
+    }
+    if (segmentTouchedWhileParsing) {
+        // The user selected rows while warnings were showing; clear that so selecting row 0
+        // below is a change the list reports.
+        LVITEMW none = {};
+        none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(segmentList.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&none));
+    }
+    LVITEMW state = {};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(segmentList.hwnd, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+    SetTitleFor(path);
+    return true;
+}
+
+bool MainWindow::ReadDataSets() {
+    ListViewSegmentList rows(segmentList.hwnd);
+    int64_t nextData = 0;
+    if (!dataSets[0].Parse(rows, 0, nextData)) {
+        MessageBoxW(hwnd, kUnknownFormat, kProgramName, MB_OK);
+        return false;
+    }
+    if (nextData == 0) {
+        return true;
+    }
+    // A second data set is read; whatever it names after itself is not.
+    const int64_t secondBase = nextData;
+    ErrorCode error = dataFile.Seek(secondBase);
+    if (error != 0) {
+        ShowError(error);
+        return false;
+    }
+    if (!dataSets[1].Parse(rows, secondBase, nextData)) {
+        MessageBoxW(hwnd, kUnknownFormat, kProgramName, MB_OK);
+        return false;
+    }
+    return true;
+}
+
+void MainWindow::SetTitleFor(const wchar_t* path) {
+    wchar_t name[kTitleNameCapacity] = {};
+    wchar_t extension[kTitleExtensionCapacity] = {};
+    std::wstring title;
+    if (_wsplitpath_s(path, nullptr, 0, nullptr, 0, name, kTitleNameCapacity, extension,
+                      kTitleExtensionCapacity) == 0) {
+        title = TitleFromParts(name, extension);
+    } else {
+        // A name or extension too long for the buffers: the path's last part names the file.
+        title = TitleFromParts(LastPathComponent(path), L"");
+    }
+    SetWindowTextW(hwnd, title.c_str());
+}
+
+int MainWindow::OnSize(WPARAM, RECT* client) {
+    const int height = client->bottom - client->top + 1;
+    SetWindowPos(segmentList.hwnd, nullptr, client->left, client->top, kSegmentListWidth, height,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(detailList.hwnd, nullptr, client->left + kSegmentListWidth, client->top,
+                 client->right - client->left - (kSegmentListWidth - 1), height, SWP_NOZORDER);
+    return 0;
+}
+
+DataSet& MainWindow::ShownDataSet() {
+    return dataSets[showSecondDataSet ? 1 : 0];
+}
+
+int MainWindow::OnNotify(HWND from, int code, NMHDR* header) {
+    if (from == segmentList.hwnd && code == static_cast<int>(LVN_ITEMCHANGED)) {
+        if (parsing) {
+            segmentTouchedWhileParsing = true;
+            return 0;
+        }
+        ShowSegment(*reinterpret_cast<NMLISTVIEW*>(header));
+    } else if (from == detailList.hwnd && code == static_cast<int>(LVN_GETDISPINFOW)) {
+        OnDetailDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
+    } else if (from == detailList.hwnd && code == static_cast<int>(LVN_ODCACHEHINT)) {
+        OnDetailCacheHint(*reinterpret_cast<NMLVCACHEHINT*>(header));
+    }
+    return 0;
+}
+
+void MainWindow::ShowSegment(const NMLISTVIEW& change) {
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = change.iItem;
+    if (!SendMessageW(segmentList.hwnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) {
+        return;  // a change that names no row (all rows at once, or a row being removed)
+    }
+    selectedKind = static_cast<int>(item.lParam);
+    showSecondDataSet = RowShowsSecondDataSet(change.iItem, selectedKind);
+
+    RemoveAllColumns(detailList.hwnd);
+    DataSet& shown = ShownDataSet();
+    int index = 0;
+    for (const DetailColumn& column : DetailColumns(selectedKind, shown)) {
+        InsertColumn(detailList.hwnd, index++, column.heading.c_str(), column.width);
+    }
+    SetRowCount(detailList.hwnd, DetailRowCount(selectedKind, shown));
+}
+
+void MainWindow::OnDetailDisplayInfo(NMLVDISPINFOW& request) {
+    // The list draws from this pointer before it asks for the next cell; the model does not
+    // change while it draws.
+    request.item.pszText = const_cast<wchar_t*>(
+        DetailCellText(selectedKind, ShownDataSet(), request.item.iItem, request.item.iSubItem));
+}
+
+void MainWindow::OnDetailCacheHint(const NMLVCACHEHINT& hint) {
+    DataSet& shown = ShownDataSet();
+    int first = hint.iFrom;
+    int last = hint.iTo;
+    if (ClampCacheHint(shown, first, last)) {
+        shown.FillCache(first, last);
+    }
+}

@@ -1,0 +1,67 @@
+// The program's one top-level window: menu, segment list on the left, the selected segment on
+// the right, the open data file with its two data sets, and the background update check.
+#pragma once
+
+#include <windows.h>
+
+#include "CmdLine.h"
+#include "CommonControls.h"
+#include "DataFile.h"
+#include "DataSet.h"
+#include "Menu.h"
+#include "Thread.h"
+#include "Window.h"
+#include "win32/MessageBoxWarningSink.h"
+
+class MainWindow final : public Window, public Thread {
+public:
+    MainWindow();
+    ~MainWindow();
+
+    // Creates the window with its lists, shows it, opens the first argument (if any) and starts
+    // the update check. 0 or the Win32 error code of the first step that failed.
+    unsigned long CreateAndShow(const wchar_t* unused, int showCommand, const CmdLine& cmdLine);
+
+    // Opens a data file and reads its data sets into the lists. True when every data set in it
+    // was read; failures have been shown to the user.
+    bool OpenFile(const wchar_t* path);
+
+    int OnCommand(int id) override;
+    int OnSize(WPARAM kind, RECT* client) override;
+    int OnNotify(HWND from, int code, NMHDR* header) override;
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Run() override;
+
+    // Rebuilds the right list for the segment-list row named in the change record.
+    void ShowSegment(const NMLISTVIEW& change);
+
+    MenuExt menu;
+    CommonControls::ListView segmentList;
+    CommonControls::ListView detailList;
+    DataFile dataFile;
+    MessageBoxWarningSink warningSink;
+    int selectedKind = 0;            // SegmentKind of the row the right list shows
+    bool showSecondDataSet = false;  // that row belongs to the second data set
+    DataSet dataSets[2];
+
+private:
+    void OnOpen();
+    void OnExit();
+    void OnAbout();
+    DataSet& ShownDataSet();
+    bool ReadDataSets();
+    void SetTitleFor(const wchar_t* path);
+    void OnDetailDisplayInfo(NMLVDISPINFOW& request);
+    void OnDetailCacheHint(const NMLVCACHEHINT& hint);
+
+    // A file is being opened (the file dialog or a Parse whose warning boxes keep the window
+    // usable): the data sets must not be reset or destroyed under it.
+    void BeginOpening();
+    void EndOpening();
+    bool opening = false;
+    bool closeRequested = false;  // closing was asked for while opening; done when it ends
+    // A Parse is running. The two data sets share the file and its position, so the right list
+    // is not rebuilt (and no events are read) until the reading is over.
+    bool parsing = false;
+    bool segmentTouchedWhileParsing = false;
+};

@@ -1,0 +1,122 @@
+// Event values on demand: the cache of the rows the list is about to show, single-event reads
+// for cells outside it, and the text of one cell. File positions are 64-bit and checked, so
+// events beyond 2 GiB read correctly and absurd offsets fail instead of wrapping.
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "DataSet.h"
+#include "EventDecoder.h"
+#include "SafeMath.h"
+
+wchar_t displayText[kDisplayTextLength];
+
+namespace {
+
+// Allocates without throwing and clears the bytes a short read may leave untouched.
+std::unique_ptr<uint8_t[]> AllocateZeroed(int64_t size) {
+    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[static_cast<size_t>(size)]);
+    if (buffer) {
+        std::memset(buffer.get(), 0, static_cast<size_t>(size));
+    }
+    return buffer;
+}
+
+}  // namespace
+
+void DataSet::ReleaseCache() {
+    cache.reset();
+    cacheFirst = -1;
+    cacheLast = -1;
+    cacheBytes = 0;
+}
+
+void DataSet::FillCache(int32_t first, int32_t last) {
+    ReleaseCache();
+    if (eventSize <= 0 || eventCount <= 0) {
+        return;
+    }
+    first = std::max(first, 0);
+    last = std::min(last, eventCount - 1);
+    if (first > last) {
+        return;
+    }
+    const int64_t count = int64_t{last} - first + 1;
+    int64_t size = 0;
+    int64_t position = 0;
+    int64_t skip = 0;
+    if (!CheckedMul(count, eventSize, size) || size > kMaxCacheBytes ||
+        !CheckedMul(first, eventSize, skip) || !CheckedAdd(dataOffset, skip, position)) {
+        return;  // each cell then reads its own event
+    }
+    if (eventFile.Seek(position) != kErrorSuccess) {
+        return;
+    }
+    std::unique_ptr<uint8_t[]> buffer = AllocateZeroed(size);
+    if (!buffer) {
+        return;
+    }
+    uint32_t delivered = 0;
+    if (eventFile.Read(buffer.get(), static_cast<uint32_t>(size), delivered) != kErrorSuccess) {
+        return;
+    }
+    cache = std::move(buffer);
+    cacheFirst = first;
+    cacheLast = last;
+    cacheBytes = delivered;
+}
+
+bool DataSet::ReadSingleEvent(int32_t event) {
+    ReleaseCache();
+    int64_t skip = 0;
+    int64_t position = 0;
+    if (eventSize <= 0 || !CheckedMul(event, eventSize, skip) ||
+        !CheckedAdd(dataOffset, skip, position)) {
+        return false;
+    }
+    if (eventFile.Seek(position) != kErrorSuccess) {
+        return false;
+    }
+    std::unique_ptr<uint8_t[]> buffer = AllocateZeroed(eventSize);
+    if (!buffer) {
+        return false;
+    }
+    uint32_t delivered = 0;
+    if (eventFile.Read(buffer.get(), static_cast<uint32_t>(eventSize), delivered) !=
+        kErrorSuccess) {
+        return false;
+    }
+    cache = std::move(buffer);
+    cacheFirst = event;
+    cacheLast = event;
+    cacheBytes = delivered;
+    return true;
+}
+
+void DataSet::WriteDisplayText(const wchar_t* text) {
+    FormatDecodedValue(DecodedValue{}, text, displayText, kDisplayTextLength);
+}
+
+void DataSet::FormatValue(int32_t event, int32_t parameter) {
+    if (event < 0 || event >= eventCount || parameter < 0 ||
+        static_cast<size_t>(parameter) >= parameters.size() ||
+        static_cast<size_t>(parameter) >= fieldOffsets.size()) {
+        WriteDisplayText(kNoValueText);
+        return;
+    }
+    if (!(cache && cacheFirst <= event && event <= cacheLast) && !ReadSingleEvent(event)) {
+        WriteDisplayText(kNoValueText);
+        return;
+    }
+    const int64_t eventStart = (int64_t{event} - cacheFirst) * eventSize;
+    const int64_t fieldStart = eventStart + fieldOffsets[static_cast<size_t>(parameter)];
+    const int32_t width = parameters[static_cast<size_t>(parameter)].width;
+    // A field any of whose bytes the file did not deliver has no value.
+    if (width < 0 || fieldStart + width > cacheBytes ||
+        fieldOffsets[static_cast<size_t>(parameter)] + width > eventSize) {
+        WriteDisplayText(kNoValueText);
+        return;
+    }
+    const DecodedValue value = DecodeField(dataType, cache.get() + fieldStart, width, byteOrder);
+    FormatDecodedValue(value, kNoValueText, displayText, kDisplayTextLength);
+}

@@ -1,0 +1,202 @@
+// Parse's third step: the keywords that define the events, the checks against the keywords a
+// version requires and against each other, and the event layout. Every problem is a warning to
+// the sink, in a fixed order; nothing here fails Parse.
+#include <algorithm>
+#include <iterator>
+#include <string>
+#include <unordered_set>
+
+#include "AnsiText.h"
+#include "DataSet.h"
+#include "NumberReading.h"
+#include "SafeMath.h"
+
+namespace {
+
+struct RequiredKeyword {
+    const wchar_t* name;
+    int32_t since;  // major version from which the keyword is required
+};
+
+// Ordered by UTF-16 code units, the order in which missing keywords are reported.
+constexpr RequiredKeyword kRequiredKeywords[] = {
+    {L"$BEGINANALYSIS", 3}, {L"$BEGINDATA", 3}, {L"$BEGINSTEXT", 3}, {L"$BYTEORD", 2},
+    {L"$DATATYPE", 2},      {L"$ENDANALYSIS", 3}, {L"$ENDDATA", 3},  {L"$ENDSTEXT", 3},
+    {L"$MODE", 2},          {L"$NEXTDATA", 2},  {L"$PAR", 2},        {L"$TOT", 2},
+};
+constexpr size_t kRequiredKeywordCount = std::size(kRequiredKeywords);
+
+constexpr const wchar_t kParameterLetters[] = L"BENR";
+constexpr int32_t kBitsPerByte = 8;
+
+void AppendByteOrder(const std::wstring& value, std::vector<int32_t>& byteOrder) {
+    const wchar_t* cursor = value.c_str();
+    for (;;) {
+        int32_t number = 0;
+        const wchar_t* end = nullptr;
+        if (!StrictInt32(cursor, number, end)) {
+            return;
+        }
+        byteOrder.push_back(number);
+        if (*end != L',') {
+            return;
+        }
+        cursor = end + 1;
+    }
+}
+
+std::wstring ConflictText(const std::wstring& name, size_t count) {
+    return name + L" conflicts with $PAR (" + std::to_wstring(count) + L"). Ignoring.";
+}
+
+}  // namespace
+
+void DataSet::InterpretKeywords(int64_t base, Bounds bounds, int64_t& nextData) {
+    // Step 1: the keywords that define the events.
+    dataType = 'I';
+    int32_t totValue = 0;
+    bool found[kRequiredKeywordCount] = {};
+    for (const Keyword& keyword : keywords) {
+        const std::wstring& name = keyword.name;
+        const wchar_t* value = keyword.value.c_str();
+        if (name == L"$PAR") {
+            // A negative count means no parameters; an absurd one is bounded so that neither
+            // memory nor the per-parameter warnings run away.
+            const int32_t count = std::clamp(WholeValueInt32(value), 0, kMaxParameterCount);
+            parameters.resize(static_cast<size_t>(count));
+        } else if (name == L"$DATATYPE") {
+            dataType = static_cast<char>(static_cast<unsigned char>(value[0] & 0xFF));
+        } else if (name == L"$BYTEORD") {
+            AppendByteOrder(keyword.value, byteOrder);
+        } else if (name == L"$BEGINDATA") {
+            bounds.dataStart = SaturatingAdd(base, WholeValueInt64(value));
+        } else if (name == L"$ENDDATA") {
+            bounds.dataEnd = SaturatingAdd(base, WholeValueInt64(value));
+        } else if (name == L"$NEXTDATA") {
+            nextData = WholeValueInt64(value);
+        } else if (name == L"$TOT") {
+            totValue = WholeValueInt32(value);
+        }
+        for (size_t row = 0; row < kRequiredKeywordCount; ++row) {
+            if (name == kRequiredKeywords[row].name) {
+                found[row] = true;
+            }
+        }
+    }
+
+    // Step 2: default byte order.
+    if (byteOrder.empty()) {
+        if (dataType != 'I') {
+            std::wstring text = L"Required keyword $BYTEORD not present for data type ";
+            const char letter[2] = {dataType, '\0'};
+            text += AnsiToWide(letter);
+            warnings.Warn(text);
+        }
+        byteOrder.push_back(1);
+    }
+
+    // Step 3: keywords the version requires.
+    for (size_t row = 0; row < kRequiredKeywordCount; ++row) {
+        if (versionMajor >= kRequiredKeywords[row].since && !found[row]) {
+            warnings.Warn(std::wstring(L"Required keyword ") + kRequiredKeywords[row].name +
+                          L" not present");
+        }
+    }
+
+    // Step 4: per-parameter keywords, looked up in an index of names built once so that data
+    // sets with thousands of parameters open at once.
+    if (!parameters.empty()) {
+        std::unordered_set<std::wstring> names;
+        names.reserve(keywords.size());
+        for (const Keyword& keyword : keywords) {
+            names.insert(keyword.name);
+        }
+        for (size_t n = 1; n <= parameters.size(); ++n) {
+            for (const wchar_t* letter = kParameterLetters; *letter != L'\0'; ++letter) {
+                const std::wstring name = L"$P" + std::to_wstring(n) + *letter;
+                if (names.find(name) == names.end()) {
+                    warnings.Warn(L"Required keyword " + name + L" not present");
+                }
+            }
+        }
+    }
+
+    // Step 5: widths and names.
+    int64_t widthSum = 0;
+    ReadWidthsAndNames(widthSum);
+
+    // Step 6: event layout.
+    ComputeLayout(bounds, widthSum, totValue);
+}
+
+void DataSet::ReadWidthsAndNames(int64_t& widthSum) {
+    for (const Keyword& keyword : keywords) {
+        const std::wstring& name = keyword.name;
+        if (name.size() < 2 || name[0] != L'$' || name[1] != L'P') {
+            continue;
+        }
+        int32_t n = 0;
+        const wchar_t* end = nullptr;
+        if (!StrictInt32(name.c_str() + 2, n, end)) {
+            continue;
+        }
+        const wchar_t letter = *end;
+        if (letter != L'B' && letter != L'N') {
+            continue;
+        }
+        if (letter == L'B') {
+            int32_t bits = 0;
+            const wchar_t* valueEnd = nullptr;
+            // A negative bit count is no width at all, like a value without a number.
+            if (!StrictInt32(keyword.value.c_str(), bits, valueEnd) || bits < 0) {
+                continue;
+            }
+            if (n < 1 || static_cast<size_t>(n) > parameters.size()) {
+                // A width for a parameter the data set does not have has no field to describe:
+                // it is reported like a name beyond $PAR and does not count into the event.
+                warnings.Warn(ConflictText(name, parameters.size()));
+                continue;
+            }
+            const int32_t width = bits / kBitsPerByte;
+            widthSum += width;
+            parameters[static_cast<size_t>(n) - 1].width = width;
+            if (static_cast<size_t>(width) != byteOrder.size()) {
+                warnings.Diagnostic("Fieldsize " + std::to_string(width) + " byteordsize " +
+                                    std::to_string(byteOrder.size()) + "\n");
+            }
+        } else {
+            if (n >= 1 && static_cast<size_t>(n) > parameters.size() && versionMajor == 1 &&
+                n <= kMaxParameterCount) {
+                // Version 1 let names define the parameters.
+                parameters.resize(static_cast<size_t>(n));
+            }
+            if (n < 1 || static_cast<size_t>(n) > parameters.size()) {
+                warnings.Warn(ConflictText(name, parameters.size()));
+                continue;
+            }
+            parameters[static_cast<size_t>(n) - 1].name = keyword.value;
+        }
+    }
+}
+
+void DataSet::ComputeLayout(const Bounds& bounds, int64_t widthSum, int32_t totValue) {
+    dataOffset = bounds.dataStart;
+    eventSize = ClampToInt32(widthSum);
+    fieldOffsets.assign(parameters.size(), 0);
+    int64_t offset = 0;
+    for (size_t p = 0; p < parameters.size(); ++p) {
+        fieldOffsets[p] = offset;
+        offset += parameters[p].width;
+    }
+    // Both DATA offsets are inclusive. No width, no event; events wider than any instrument
+    // writes leave the data set without events rather than asking for absurd reads.
+    int64_t computed = 0;
+    if (widthSum > 0 && widthSum <= kMaxEventSize) {
+        const int64_t length = SaturatingAdd(SaturatingSub(bounds.dataEnd, bounds.dataStart), 1);
+        computed = std::max<int64_t>(length / widthSum, 0);
+    }
+    eventCount = static_cast<int32_t>(std::min<int64_t>(computed, kMaxEventCount));
+    if (computed != totValue) {
+        warnings.Warn(L"$TOT conflict with data size");
+    }
+}

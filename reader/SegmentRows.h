@@ -1,0 +1,13 @@
+// The three summary rows (Header, Text, Data) a parsed data set adds to the segment list.
+#pragma once
+
+#include <string>
+
+#include "DataSet.h"
+
+std::wstring FormatVersionDetails(const DataSet& dataSet);
+std::wstring FormatKeywordDetails(const DataSet& dataSet);
+std::wstring FormatEventDetails(const DataSet& dataSet);
+
+// Appends the data set's rows after the rows the list already holds.
+void AddSegmentRows(const DataSet& dataSet, SegmentList& segments);

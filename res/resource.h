@@ -1,0 +1,9 @@
+// Identifiers of the program's resources and commands, shared by ketterlin.rc and the code.
+#pragma once
+
+#define IDR_MAINMENU 101
+#define IDI_MAINICON 102
+
+#define IDM_EXIT 40001
+#define IDM_OPEN 40002
+#define IDM_ABOUT 40003

@@ -1,0 +1,201 @@
+// Event values: decoding by data type and byte order (the common orders and those real files
+// pair with fields they do not fit), the cell texts, and the event cache.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "EventDecoder.h"
+#include "FcsBuilder.h"
+#include "ReaderTestSupport.h"
+
+namespace {
+
+using Order = std::vector<int32_t>;
+
+std::wstring Decode(char type, std::vector<uint8_t> field, const Order& order) {
+    wchar_t text[kDisplayTextLength];
+    const DecodedValue value =
+        DecodeField(type, field.data(), static_cast<int32_t>(field.size()), order);
+    FormatDecodedValue(value, kNoValueText, text, kDisplayTextLength);
+    return text;
+}
+
+std::vector<uint8_t> BytesOf(float value) {
+    std::vector<uint8_t> bytes(4);
+    std::memcpy(bytes.data(), &value, 4);  // the test host is little-endian
+    return bytes;
+}
+
+std::vector<uint8_t> BytesOf(double value) {
+    std::vector<uint8_t> bytes(8);
+    std::memcpy(bytes.data(), &value, 8);
+    return bytes;
+}
+
+std::vector<uint8_t> Reversed(std::vector<uint8_t> bytes) {
+    return std::vector<uint8_t>(bytes.rbegin(), bytes.rend());
+}
+
+struct DecodeCase {
+    const char* what;
+    char type;
+    std::vector<uint8_t> field;
+    Order order;
+    std::wstring text;
+};
+
+TEST(EventDecoding, OrdersThatFitTheField) {
+    const DecodeCase cases[] = {
+        {"I1 default", 'I', {0xAB}, {1}, L"171"},
+        {"I1 with 1,2,3,4", 'I', {0xAB}, {1, 2, 3, 4}, L"171"},
+        {"I2 little-endian", 'I', {0x34, 0x12}, {1, 2, 3, 4}, L"4660"},
+        {"I2 with 1,2", 'I', {0x34, 0x12}, {1, 2}, L"4660"},
+        {"I2 with 2,1", 'I', {0x12, 0x34}, {2, 1}, L"4660"},
+        {"I4 big-endian", 'I', {0x00, 0x00, 0x01, 0x00}, {4, 3, 2, 1}, L"256"},
+        {"I4 little-endian", 'I', {0x00, 0x00, 0x01, 0x00}, {1, 2, 3, 4}, L"65536"},
+        {"I4 maximum", 'I', {0xFF, 0xFF, 0xFF, 0xFF}, {1, 2, 3, 4}, L"4294967295"},
+        {"I4 mixed 3,4,1,2", 'I', {0x01, 0x02, 0x03, 0x04}, {3, 4, 1, 2}, L"33620995"},
+        {"I3 little-endian", 'I', {0x01, 0x02, 0x03}, {1, 2, 3}, L"197121"},
+        {"I8 keeps the low four bytes", 'I', {1, 0, 0, 0, 9, 9, 9, 9},
+         {1, 2, 3, 4, 5, 6, 7, 8}, L"1"},
+        {"I0", 'I', {}, {1}, L"0"},
+        {"F little-endian 1.5", 'F', {0x00, 0x00, 0xC0, 0x3F}, {1, 2, 3, 4}, L"1.5"},
+        {"F big-endian 1.5", 'F', {0x3F, 0xC0, 0x00, 0x00}, {4, 3, 2, 1}, L"1.5"},
+        {"F 0.1 widened", 'F', BytesOf(0.1f), {1, 2, 3, 4}, L"0.100000001490116"},
+        {"F negative", 'F', BytesOf(-2.25f), {1, 2, 3, 4}, L"-2.25"},
+        {"D little-endian 0.1", 'D', BytesOf(0.1), {1, 2, 3, 4, 5, 6, 7, 8}, L"0.1"},
+        {"D big-endian", 'D', Reversed(BytesOf(-4.5)), {8, 7, 6, 5, 4, 3, 2, 1}, L"-4.5"},
+        {"D large", 'D', BytesOf(1e20), {1, 2, 3, 4, 5, 6, 7, 8}, L"1e+20"},
+    };
+    for (const DecodeCase& c : cases) {
+        EXPECT_EQ(Decode(c.type, c.field, c.order), c.text) << c.what;
+    }
+}
+
+// Orders that do not fit: read by the direction the order runs, inside the field.
+TEST(EventDecoding, OrdersThatDoNotFitTheField) {
+    const DecodeCase cases[] = {
+        {"I2 with 4,3,2,1 is big-endian", 'I', {0x12, 0x34}, {4, 3, 2, 1}, L"4660"},
+        {"I3 with 4,3,2,1 is big-endian", 'I', {0x01, 0x02, 0x03}, {4, 3, 2, 1}, L"66051"},
+        {"I4 with default 1 is little-endian", 'I', {0x01, 0, 0, 0}, {1}, L"1"},
+        {"I2 with default 1", 'I', {0x34, 0x12}, {1}, L"4660"},
+        {"I4 with 2,1 is big-endian", 'I', {0, 0, 0x01, 0x00}, {2, 1}, L"256"},
+        {"I2 with 0,1 (entry below 1)", 'I', {0x34, 0x12}, {0, 1}, L"4660"},
+        {"I2 with 9,1 (entry above width)", 'I', {0x12, 0x34}, {9, 1}, L"4660"},
+        {"I2 with negative entries", 'I', {0x34, 0x12}, {-5, -1}, L"4660"},
+        {"I8 with 4,3,2,1 keeps the last four", 'I', {9, 9, 9, 9, 0, 0, 0, 7}, {4, 3, 2, 1},
+         L"7"},
+        {"F with 1,2", 'F', {0x00, 0x00, 0xC0, 0x3F}, {1, 2}, L"1.5"},
+        {"F with default 1", 'F', {0x00, 0x00, 0xC0, 0x3F}, {1}, L"1.5"},
+        {"F with 2,1", 'F', {0x3F, 0xC0, 0x00, 0x00}, {2, 1}, L"1.5"},
+        {"F with 8..1", 'F', {0x3F, 0xC0, 0x00, 0x00}, {8, 7, 6, 5, 4, 3, 2, 1}, L"1.5"},
+        {"F with an entry above 4", 'F', {0x00, 0x00, 0xC0, 0x3F}, {1, 2, 3, 5}, L"1.5"},
+        {"D with 1,2,3,4", 'D', BytesOf(0.1), {1, 2, 3, 4}, L"0.1"},
+        {"D with 4,3,2,1", 'D', Reversed(BytesOf(0.1)), {4, 3, 2, 1}, L"0.1"},
+        {"D with an empty order", 'D', BytesOf(0.1), {}, L"0.1"},
+    };
+    for (const DecodeCase& c : cases) {
+        EXPECT_EQ(Decode(c.type, c.field, c.order), c.text) << c.what;
+    }
+}
+
+TEST(EventDecoding, FieldsWithoutAValue) {
+    const DecodeCase cases[] = {
+        {"ASCII", 'A', {'1', '2'}, {1}, kNoValueText},
+        {"no type", '\0', {1}, {1}, kNoValueText},
+        {"F two bytes", 'F', {0, 0}, {1, 2, 3, 4}, kNoValueText},
+        {"F eight bytes", 'F', BytesOf(0.1), {1, 2, 3, 4}, kNoValueText},
+        {"D four bytes", 'D', {0, 0, 0, 0}, {1, 2, 3, 4}, kNoValueText},
+        {"F empty", 'F', {}, {1}, kNoValueText},
+    };
+    for (const DecodeCase& c : cases) {
+        EXPECT_EQ(Decode(c.type, c.field, c.order), c.text) << c.what;
+    }
+}
+
+TEST(EventDecoding, TextIsCutToTheBuffer) {
+    wchar_t text[4];
+    DecodedValue value;
+    value.kind = DecodedValue::kInteger;
+    value.integer = 123456;
+    FormatDecodedValue(value, kNoValueText, text, 4);
+    EXPECT_EQ(std::wstring(text), L"123");
+}
+
+// A data set of 30 events with parameters 2, 4 and 1 bytes wide, little-endian integers;
+// event e holds e, 1000 + e and e % 256.
+FcsBuilder ThirtyEvents() {
+    FcsBuilder b;
+    b.Add("$PAR", "3").Add("$P1B", "16").Add("$P2B", "32").Add("$P3B", "8")
+        .Add("$BYTEORD", "1,2,3,4").Add("$DATATYPE", "I").Add("$TOT", "30");
+    for (uint32_t e = 0; e < 30; ++e) {
+        const uint32_t second = 1000 + e;
+        b.Bytes({static_cast<uint8_t>(e), 0, static_cast<uint8_t>(second),
+                 static_cast<uint8_t>(second >> 8), 0, 0, static_cast<uint8_t>(e)});
+    }
+    b.dataKeywords = true;
+    return b;
+}
+
+TEST(EventValues, ThirdParameterStartsAfterTheWidthsBeforeIt) {
+    auto r = ParseBytes(ThirtyEvents().Build());
+    ASSERT_TRUE(r->parsed);
+    ASSERT_EQ(r->first.eventCount, 30);
+    EXPECT_EQ(r->first.eventSize, 7);
+    for (int32_t e : {0, 1, 17, 29}) {
+        EXPECT_EQ(r->Cell(r->first, e, 0), std::to_wstring(e));
+        EXPECT_EQ(r->Cell(r->first, e, 1), std::to_wstring(1000 + e));
+        EXPECT_EQ(r->Cell(r->first, e, 2), std::to_wstring(e));
+    }
+}
+
+TEST(EventValues, CellsInsideTheCacheReadNothing) {
+    auto r = ParseBytes(ThirtyEvents().Build());
+    r->first.FillCache(0, 20);
+    EXPECT_EQ(r->first.cacheFirst, 0);
+    EXPECT_EQ(r->first.cacheLast, 20);
+    const int64_t reads = r->memory->readCount;
+    EXPECT_EQ(r->Cell(r->first, 5, 1), L"1005");
+    EXPECT_EQ(r->memory->readCount, reads);
+
+    EXPECT_EQ(r->Cell(r->first, 25, 0), L"25");
+    EXPECT_EQ(r->memory->readCount, reads + 1);
+    EXPECT_EQ(r->first.cacheFirst, 25);
+    EXPECT_EQ(r->first.cacheLast, 25);
+    EXPECT_EQ(r->Cell(r->first, 25, 2), L"25");
+    EXPECT_EQ(r->memory->readCount, reads + 1);
+}
+
+TEST(EventValues, FailedFillLeavesTheCacheEmpty) {
+    auto r = ParseBytes(ThirtyEvents().Build());
+    r->memory->faults.failReadsFrom = r->memory->readCount;
+    r->first.FillCache(0, 20);
+    EXPECT_EQ(r->first.cacheFirst, -1);
+    EXPECT_EQ(r->first.cacheLast, -1);
+    EXPECT_EQ(r->first.cache, nullptr);
+
+    r->memory->faults.failReadsFrom = -1;
+    r->memory->faults.failSeeksFrom = r->memory->seekCount;
+    r->first.FillCache(0, 20);
+    EXPECT_EQ(r->first.cacheFirst, -1);
+}
+
+TEST(EventValues, ResetEmptiesTheModel) {
+    auto r = ParseBytes(ThirtyEvents().Build());
+    r->first.FillCache(2, 4);
+    r->first.Reset();
+    EXPECT_EQ(r->first.versionMajor, 0);
+    EXPECT_EQ(r->first.versionMinor, 0);
+    EXPECT_TRUE(r->first.keywords.empty());
+    EXPECT_TRUE(r->first.parameters.empty());
+    EXPECT_TRUE(r->first.byteOrder.empty());
+    EXPECT_EQ(r->first.cacheFirst, -1);
+    EXPECT_EQ(r->first.cacheLast, -1);
+    EXPECT_EQ(r->first.cache, nullptr);
+    r->file.Seek(0);
+    int64_t next = 0;
+    EXPECT_TRUE(r->first.Parse(r->segments, 0, next));
+    EXPECT_EQ(r->Cell(r->first, 3, 1), L"1003");
+}
+
+}  // namespace

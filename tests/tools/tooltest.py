@@ -1,0 +1,55 @@
+"""Shared helpers of the tool tests: running a tool under the sanitizers with exit codes that
+cannot be mistaken for the tools' own, and collecting failed checks."""
+
+import os
+import subprocess
+import sys
+
+# The tools' own exit codes are 0, 1 and 2; a sanitizer finding must never look like them.
+SANITIZER_EXIT = 86
+SANITIZER_ENV = {
+    "ASAN_OPTIONS": "exitcode=%d:detect_leaks=1:abort_on_error=0" % SANITIZER_EXIT,
+    "UBSAN_OPTIONS": "exitcode=%d:halt_on_error=1:print_stacktrace=1" % SANITIZER_EXIT,
+    "LSAN_OPTIONS": "exitcode=%d" % SANITIZER_EXIT,
+}
+SANITIZER_MARKERS = ("AddressSanitizer", "LeakSanitizer", "runtime error:",
+                     "UndefinedBehaviorSanitizer")
+
+
+def run_tool(command, timeout=120):
+    env = dict(os.environ)
+    env.update(SANITIZER_ENV)
+    return subprocess.run(command, capture_output=True, text=True, errors="replace", env=env,
+                          timeout=timeout)
+
+
+def sanitizer_finding(result):
+    """The sanitizer's report when the run hit one, otherwise None."""
+    if result.returncode == SANITIZER_EXIT or result.returncode < 0 or \
+            any(marker in result.stderr for marker in SANITIZER_MARKERS):
+        return result.stderr[-4000:]
+    return None
+
+
+class Checker:
+    def __init__(self):
+        self.failures = []
+        self.checks = 0
+
+    def true(self, what, condition, detail=None):
+        self.checks += 1
+        if not condition:
+            self.failures.append(what + ("" if detail is None else ": " + str(detail)))
+        return bool(condition)
+
+    def equal(self, what, actual, expected):
+        return self.true(what, actual == expected,
+                         "got %r, expected %r" % (actual, expected))
+
+    def finish(self, name):
+        for failure in self.failures[:50]:
+            print("FAIL " + failure)
+        if len(self.failures) > 50:
+            print("... and %d more failures" % (len(self.failures) - 50))
+        print("%s: %d checks, %d failed" % (name, self.checks, len(self.failures)))
+        return 1 if self.failures else 0

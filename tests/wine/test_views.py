@@ -1,0 +1,210 @@
+"""What ketterlin.exe's two lists show, end to end: segment rows, title, the header, keyword and
+data views for generated files of every data type and byte order, scrolling to the end of a big
+file, and both data sets of an LMD file."""
+
+import struct
+
+import harness
+from fcsfile import HEADER_LABELS, open_file, standard
+
+
+def index_value(data_type, bits, event, parameter):
+    """ketterlin-fcsgen's index pattern as the viewer must print it."""
+    if data_type == "I":
+        return "%u" % ((event * 10 + parameter) % (1 << bits))
+    value = event + parameter / 10.0
+    if data_type == "F":
+        value = struct.unpack("<f", struct.pack("<f", value))[0]
+    return "%0.15g" % value
+
+
+class Views(harness.SessionTestCase):
+
+    def open(self, name, data=None, options=()):
+        """Opens a hand-made (data) or generated (options) file, dismissing the warnings the
+        rules predict; returns the app and the model of what it must show."""
+        if data is None:
+            path = self.session.generate(name, *options)
+            data = path.read_bytes()
+        else:
+            path = self.session.write(name, data)
+        model = open_file(data)
+        app = self.start(path)
+        app.expect_boxes(model.warnings())
+        app.wait_title(name + " - Ketterlin")
+        return app, model
+
+    def show(self, app, row, rows):
+        app.select_segment(row)
+        app.wait_rows(1, rows)
+
+    def finish(self, app):
+        app.close()
+        self.assertExitsWith(app, 0)
+
+    def test_segment_rows_title_and_header_view(self):
+        app, model = self.open("plain.fcs", options=["--events", "100"])
+        ds = model.data_sets[0]
+        self.assertEqual(app.headings(0), [("Segment", 75), ("Details", 100)])
+        rows = app.read_list(0)
+        self.assertEqual([r["cells"] for r in rows],
+                         [["Header", "FCS3.1"], ["Text", "%d keywords" % len(ds.keywords)],
+                          ["Data", "100 events"]])
+        self.assertEqual([(r["selected"], r["focused"]) for r in rows],
+                         [(True, True), (False, False), (False, False)])
+        # Row 0 is selected on opening, so the header view is showing.
+        app.wait_rows(1, 6)
+        self.assertEqual(app.headings(1), [("Field", 150), ("Offset", 150)])
+        header = app.cells(1)
+        self.assertEqual([r[0] for r in header], HEADER_LABELS)
+        self.assertEqual(header, ds.header_rows())
+        self.finish(app)
+
+    def test_layout_puts_the_segments_left_and_the_details_beside_them(self):
+        app, _ = self.open("layout.fcs", options=["--events", "5"])
+        main = app.info()
+        width = main["client"]["right"]
+        height = main["client"]["bottom"]
+        places = []
+        for hwnd in app.lists():
+            rect = app.info(hwnd)["rect"]
+            places.append((rect["left"] - main["origin"]["x"], rect["top"] - main["origin"]["y"],
+                           rect["right"] - rect["left"], rect["bottom"] - rect["top"]))
+        self.assertEqual(places, [(0, 0, 220, height), (220, 0, width - 220, height)])
+        self.finish(app)
+
+    def test_layout_follows_resizing(self):
+        app, _ = self.open("resized.fcs", options=["--events", "5"])
+        for width, height in ((700, 420), (180, 300), (900, 600)):
+            with self.subTest(width=width, height=height):
+                app.move(10, 10, width, height)
+                app.sync()
+                main = app.info()
+                client_width = main["client"]["right"]
+                client_height = main["client"]["bottom"]
+                sizes = []
+                for hwnd in app.lists():
+                    rect = app.info(hwnd)["rect"]
+                    sizes.append((rect["right"] - rect["left"], rect["bottom"] - rect["top"]))
+                # The segment list keeps its 220 pixels; the details get the rest, or nothing
+                # when the window is narrower.
+                self.assertEqual(sizes, [(220, client_height),
+                                         (max(client_width - 220, 0), client_height)])
+        self.finish(app)
+
+    def test_the_row_changed_last_decides_what_the_details_show(self):
+        app, model = self.open("selection.fcs", data=standard(events=4))
+        ds = model.data_sets[0]
+        self.show(app, 2, 4)
+        # Ctrl+click on the Text row: both selected, the keywords show.
+        app.select_segment(1, only=False)
+        app.wait_rows(1, len(ds.keywords))
+        self.assertEqual([r["selected"] for r in app.read_list(0)], [False, True, True])
+        self.assertEqual(app.headings(1), [("Keyword", 150), ("Value", 300)])
+        # Ctrl+click on the Text row again removes its selection; it still changed last.
+        app.select_segment(1, selected=False)
+        app.sync()
+        self.assertEqual([r["selected"] for r in app.read_list(0)], [False, False, True])
+        self.assertEqual(app.headings(1), [("Keyword", 150), ("Value", 300)])
+        self.assertEqual(app.list_info(1)["count"], len(ds.keywords))
+        # The same on the Data row: nothing selected, the events show.
+        app.select_segment(2, selected=False)
+        app.wait_rows(1, 4)
+        self.assertEqual([r["selected"] for r in app.read_list(0)], [False, False, False])
+        self.assertEqual(app.headings(1), [("FSC-A", 100), ("SSC-A", 100)])
+        self.finish(app)
+
+    def test_keyword_view_lists_keywords_in_file_order_with_duplicates(self):
+        data = standard(add=[("$COM", "first/with delimiter"), ("$SMNO", "S-1"),
+                             ("$COM", "second"), ("$CELLS", "Zelle \u00e9")])
+        app, model = self.open("keywords.fcs", data=data)
+        ds = model.data_sets[0]
+        self.show(app, 1, len(ds.keywords))
+        self.assertEqual(app.headings(1), [("Keyword", 150), ("Value", 300)])
+        shown = app.cells(1)
+        self.assertEqual(shown, ds.keyword_rows())
+        self.assertEqual(shown[-4:], [["$COM", "first/with delimiter"], ["$SMNO", "S-1"],
+                                      ["$COM", "second"], ["$CELLS", "Zelle \u00e9"]])
+        self.finish(app)
+
+    def test_data_view_decodes_each_type_and_byte_order(self):
+        # (data type, bits, byte order): the combinations whose $BYTEORD fits the field.
+        layouts = [("I", 8, "little"), ("I", 16, "little"), ("I", 32, "little"),
+                   ("I", 32, "big"), ("F", 32, "little"), ("F", 32, "big"),
+                   ("D", 64, "little"), ("D", 64, "big")]
+        events = 40
+        for data_type, bits, order in layouts:
+            with self.subTest(type=data_type, bits=bits, order=order):
+                name = "data-%s%d-%s.fcs" % (data_type, bits, order)
+                app, model = self.open(name, options=[
+                    "--datatype", data_type, "--bits", bits, "--byteorder", order,
+                    "--events", events, "--params", 3, "--pattern", "index"])
+                self.show(app, 2, events)
+                self.assertEqual(app.headings(1), [("FSC-A", 100), ("SSC-A", 100),
+                                                   ("FL1-A", 100)])
+                shown = app.cells(1)
+                expected = [[index_value(data_type, bits, e, p) for p in range(3)]
+                            for e in range(events)]
+                self.assertEqual(shown, expected)
+                ds = model.data_sets[0]
+                self.assertEqual(shown, [[ds.cell(e, p) for p in range(3)]
+                                         for e in range(events)])
+                self.finish(app)
+
+    def test_scrolling_to_the_last_row_of_a_big_file(self):
+        events = 200000
+        app, model = self.open("big.fcs", options=[
+            "--datatype", "I", "--bits", 32, "--byteorder", "big", "--events", events,
+            "--params", 4, "--pattern", "index"])
+        self.show(app, 2, events)
+        answer = app.ensure_visible(1, events - 1)
+        self.assertTrue(answer["ok"])
+        app.sync()
+        info = app.list_info(1)
+        self.assertGreater(info["top"], events - 1 - info["perPage"] - 1)
+        last = app.cells(1, events - 10, events - 1)
+        self.assertEqual(last, [[index_value("I", 32, e, p) for p in range(4)]
+                                for e in range(events - 10, events)])
+        # A row far from the announced ones still reads right.
+        self.assertEqual(app.cells(1, 12345, 12345), [[index_value("I", 32, 12345, p)
+                                                      for p in range(4)]])
+        self.finish(app)
+
+    def test_lmd_file_shows_both_data_sets(self):
+        events = 25
+        app, model = self.open("two.lmd", options=[
+            "--lmd", "--datatype", "F", "--events", events, "--params", 3,
+            "--names", "FS,SS,FL1", "--pattern", "index"])
+        first, second = model.data_sets
+        self.assertEqual(app.cells(0), first.rows() + second.rows())
+        self.assertEqual([r[0] for r in app.cells(0)], ["Header", "Text", "Data"] * 2)
+        # Row 3: the second data set's HEADER offsets, relative to its own start.
+        self.show(app, 3, 6)
+        self.assertEqual(app.cells(1), second.header_rows())
+        self.show(app, 4, len(second.keywords))
+        self.assertEqual(app.cells(1), second.keyword_rows())
+        # Row 5: the second data set's events under its own names.
+        self.show(app, 5, events)
+        self.assertEqual(app.headings(1), [("FS", 100), ("SS", 100), ("FL1", 100)])
+        self.assertEqual(app.cells(1), [[index_value("F", 32, e, p) for p in range(3)]
+                                        for e in range(events)])
+        # Back to the first data set: 16-bit integers.
+        self.show(app, 2, events)
+        self.assertEqual(app.cells(1), [[index_value("I", 16, e, p) for p in range(3)]
+                                        for e in range(events)])
+        self.show(app, 0, 6)
+        self.assertEqual(app.cells(1), first.header_rows())
+        self.finish(app)
+
+    def test_parameter_without_name_has_an_empty_heading(self):
+        data = standard(par=3, drop=("$P2N",))
+        app, model = self.open("unnamed.fcs", data=data)
+        self.assertEqual(model.warnings(), ["Required keyword $P2N not present"])
+        self.show(app, 2, 4)
+        self.assertEqual(app.headings(1), [("FSC-A", 100), ("", 100), ("FL1-A", 100)])
+        self.assertEqual(app.cells(1), [[str(e * 10 + p) for p in range(3)] for e in range(4)])
+        self.finish(app)
+
+
+if __name__ == "__main__":
+    harness.main()

@@ -1,0 +1,100 @@
+// The formatting arrays of the program: what fits, what is refused, what is cut.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <cwchar>
+#include <string>
+
+#include "BoundedFormat.h"
+
+namespace {
+
+TEST(BoundedFormat, Wide256WritesWhatFitsAndRefusesTheRest) {
+    wchar_t buffer[kWideTextCapacity];
+    EXPECT_EQ(FormatWide256(buffer, L"%d events", 10000), 12);
+    EXPECT_STREQ(buffer, L"10000 events");
+    EXPECT_EQ(FormatWide256(buffer, L"%d", -2147483647 - 1), 11);
+    EXPECT_STREQ(buffer, L"-2147483648");
+
+    // 255 characters and the terminator fill the array exactly.
+    std::wstring longest(255, L'x');
+    EXPECT_EQ(FormatWide256(buffer, L"%ls", longest.c_str()), 255);
+    EXPECT_EQ(std::wstring(buffer), longest);
+
+    // One more is an error, and the array is left empty rather than half written.
+    std::wstring tooLong(256, L'y');
+    EXPECT_EQ(FormatWide256(buffer, L"%ls", tooLong.c_str()), kFormatFailed);
+    EXPECT_STREQ(buffer, L"");
+}
+
+TEST(BoundedFormat, VersionTextIsCutToFifteenCharacters) {
+    struct Case {
+        int major, minor, revision;
+        const wchar_t* expected;
+        int result;
+    };
+    const Case cases[] = {
+        {1, 0, 5, L"v1.0r5", 6},
+        {65535, 65535, 6553, L"v65535.65535r65", kFormatFailed},   // 16 characters, cut
+        {10000, 10000, 10000, L"v10000.10000r10", kFormatFailed},  // 18 characters, cut
+        {1000, 1000, 10000, L"v1000.1000r1000", kFormatFailed},    // 16, cut to 15
+        {1000, 1000, 1000, L"v1000.1000r1000", 15},                // exactly 15: fits
+    };
+    for (const Case& c : cases) {
+        wchar_t buffer[kVersionTextCapacity];
+        std::wmemset(buffer, L'#', kVersionTextCapacity);
+        EXPECT_EQ(FormatWideCut16(buffer, L"v%d.%dr%d", c.major, c.minor, c.revision), c.result)
+            << c.expected;
+        EXPECT_STREQ(buffer, c.expected);
+    }
+}
+
+TEST(BoundedFormat, IconReferenceHoldsSevenCharacters) {
+    wchar_t buffer[kIconRefCapacity];
+    EXPECT_EQ(FormatWide8(buffer, L"#%d", 102), 4);
+    EXPECT_STREQ(buffer, L"#102");
+    EXPECT_EQ(FormatWide8(buffer, L"#%d", 999999), 7);
+    EXPECT_STREQ(buffer, L"#999999");
+    EXPECT_EQ(FormatWide8(buffer, L"#%d", 1000000), kFormatFailed);
+    EXPECT_STREQ(buffer, L"");
+}
+
+TEST(BoundedFormat, Narrow256RefusesWhatDoesNotFit) {
+    char buffer[kNarrowTextCapacity];
+    EXPECT_EQ(FormatNarrow256(buffer, "/ketterlin.txt?%d_%d_%d", 1, 0, 5), 20);
+    EXPECT_STREQ(buffer, "/ketterlin.txt?1_0_5");
+    std::string fits(255, 'a');
+    EXPECT_EQ(FormatNarrow256(buffer, "%s", fits.c_str()), 255);
+    std::string tooLong(300, 'b');
+    EXPECT_EQ(FormatNarrow256(buffer, "%s", tooLong.c_str()), kFormatFailed);
+    EXPECT_STREQ(buffer, "");
+}
+
+TEST(BoundedFormat, CutsLongTextsBeyondTheFirstScratchSize) {
+    // A cut text much longer than the array: the first characters still come out right.
+    wchar_t buffer[kVersionTextCapacity];
+    std::wstring huge(5000, L'z');
+    huge[0] = L'a';
+    EXPECT_EQ(FormatWideCut16(buffer, L"%ls", huge.c_str()), kFormatFailed);
+    EXPECT_EQ(std::wstring(buffer), L"a" + std::wstring(14, L'z'));
+}
+
+TEST(BoundedFormat, ZeroCapacityWritesNothing) {
+    wchar_t sentinel = L'#';
+    va_list none{};
+    EXPECT_EQ(VFormatBounded(&sentinel, 0, Overflow::Cut, L"x", none), kFormatFailed);
+    EXPECT_EQ(sentinel, L'#');
+}
+
+TEST(BoundedFormat, LabelCopyIsBoundedAndTerminated) {
+    wchar_t buffer[kWideTextCapacity];
+    EXPECT_EQ(CopyWide256(buffer, L"Analysis Start"), 14);
+    EXPECT_STREQ(buffer, L"Analysis Start");
+    std::wstring tooLong(400, L'q');
+    EXPECT_EQ(CopyWide256(buffer, tooLong.c_str()), 255);
+    EXPECT_EQ(std::wstring(buffer), std::wstring(255, L'q'));
+    EXPECT_EQ(CopyWide256(buffer, nullptr), 0);
+    EXPECT_STREQ(buffer, L"");
+}
+
+}  // namespace

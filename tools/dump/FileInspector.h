@@ -1,0 +1,44 @@
+// Reads a data file's data sets the way the viewer does and keeps everything the viewer would
+// show: segment rows, HEADER offsets, keywords, warnings, layout and chosen events' cell texts.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "DataSet.h"
+#include "RecordingOutput.h"
+
+struct EventRange {
+    int64_t first = 0;
+    int64_t count = 0;  // 0: no events
+};
+
+struct DataSetReport {
+    int64_t base = 0;
+    std::vector<SegmentTable::Row> rows;  // the three rows the data set added to the segment list
+    std::array<int32_t, kHeaderOffsetCount> headerOffsets{};
+    std::vector<Keyword> keywords;
+    std::vector<std::wstring> warnings;
+    char dataType = 'I';
+    std::vector<int32_t> byteOrder;
+    std::vector<Parameter> parameters;
+    int64_t dataOffset = 0;
+    int32_t eventSize = 0;
+    int32_t eventCount = 0;
+    int64_t firstEvent = 0;                        // index of events[0]
+    std::vector<std::vector<std::string>> events;  // cell texts in UTF-8, one row per event
+};
+
+struct FileReport {
+    std::vector<DataSetReport> dataSets;  // those read, in file order
+    bool unknownFormat = false;           // a data set of the chain could not be read
+};
+
+// file must be open and positioned at its start. The reader's developer diagnostics go to
+// stderr when showDiagnostics is set.
+FileReport InspectFile(DataFile& file, const EventRange& range, bool showDiagnostics);
+
+// The labels of the six HEADER offsets, in HEADER order.
+extern const char* const kHeaderOffsetLabels[kHeaderOffsetCount];

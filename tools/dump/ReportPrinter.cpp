@@ -1,0 +1,170 @@
+// Output of ketterlin-dump. The texts of the segment rows, warnings and cells are the reader's
+// own, converted to UTF-8 and never re-derived here. The data type letter is a byte of the
+// file and is shown through the same code-page conversion as the TEXT segment.
+#include "ReportPrinter.h"
+
+#include <string>
+
+#include "AnsiText.h"
+#include "Utf8.h"
+
+const char* const kUnknownFormat = "Unknown format";
+
+namespace {
+
+std::string DataTypeText(char dataType) {
+    if (dataType == '\0') {
+        return std::string(1, '\0');
+    }
+    const char bytes[2] = {dataType, '\0'};
+    return WideToUtf8(AnsiToWide(bytes));
+}
+
+std::string VersionText(const DataSetReport& dataSet) {
+    for (const SegmentTable::Row& row : dataSet.rows) {
+        if (row.kind == kSegmentHeader) {
+            return WideToUtf8(row.details);
+        }
+    }
+    return {};
+}
+
+template <typename List, typename Writer>
+void PrintJsonList(std::FILE* out, const List& list, Writer writeItem) {
+    std::fputc('[', out);
+    bool first = true;
+    for (const auto& item : list) {
+        if (!first) {
+            std::fputc(',', out);
+        }
+        first = false;
+        writeItem(item);
+    }
+    std::fputc(']', out);
+}
+
+void PrintJsonText(std::FILE* out, const std::string& utf8) {
+    std::fputs(JsonString(utf8).c_str(), out);
+}
+
+void PrintJsonDataSet(std::FILE* out, const DataSetReport& d) {
+    std::fprintf(out, "{\"base\":%lld,\"version\":", static_cast<long long>(d.base));
+    PrintJsonText(out, VersionText(d));
+    std::fputs(",\"segments\":", out);
+    PrintJsonList(out, d.rows, [out](const SegmentTable::Row& row) {
+        std::fputc('[', out);
+        PrintJsonText(out, WideToUtf8(row.label));
+        std::fputc(',', out);
+        PrintJsonText(out, WideToUtf8(row.details));
+        std::fputc(']', out);
+    });
+    std::fputs(",\"headerOffsets\":", out);
+    PrintJsonList(out, d.headerOffsets, [out](int32_t offset) { std::fprintf(out, "%d", offset); });
+    std::fputs(",\"keywords\":", out);
+    PrintJsonList(out, d.keywords, [out](const Keyword& keyword) {
+        std::fputc('[', out);
+        PrintJsonText(out, WideToUtf8(keyword.name));
+        std::fputc(',', out);
+        PrintJsonText(out, WideToUtf8(keyword.value));
+        std::fputc(']', out);
+    });
+    std::fputs(",\"warnings\":", out);
+    PrintJsonList(out, d.warnings,
+                  [out](const std::wstring& warning) { PrintJsonText(out, WideToUtf8(warning)); });
+    std::fputs(",\"dataType\":", out);
+    PrintJsonText(out, DataTypeText(d.dataType));
+    std::fputs(",\"byteOrder\":", out);
+    PrintJsonList(out, d.byteOrder, [out](int32_t entry) { std::fprintf(out, "%d", entry); });
+    std::fputs(",\"parameters\":", out);
+    PrintJsonList(out, d.parameters, [out](const Parameter& parameter) {
+        std::fputs("{\"name\":", out);
+        PrintJsonText(out, WideToUtf8(parameter.name));
+        std::fprintf(out, ",\"width\":%d}", parameter.width);
+    });
+    std::fprintf(out, ",\"dataOffset\":%lld,\"eventSize\":%d,\"eventCount\":%d,\"firstEvent\":%lld",
+                 static_cast<long long>(d.dataOffset), d.eventSize, d.eventCount,
+                 static_cast<long long>(d.firstEvent));
+    std::fputs(",\"events\":", out);
+    PrintJsonList(out, d.events, [out](const std::vector<std::string>& cells) {
+        PrintJsonList(out, cells, [out](const std::string& cell) { PrintJsonText(out, cell); });
+    });
+    std::fputc('}', out);
+}
+
+// Text output keeps one item per line with a tab between columns, so it greps and cuts well.
+void PrintTextDataSet(std::FILE* out, size_t index, const DataSetReport& d) {
+    std::fprintf(out, "Data set %zu at offset %lld\n", index + 1, static_cast<long long>(d.base));
+    std::fputs("Segments\n", out);
+    for (const SegmentTable::Row& row : d.rows) {
+        std::fprintf(out, "  %s\t%s\n", WideToUtf8(row.label).c_str(),
+                     WideToUtf8(row.details).c_str());
+    }
+    std::fputs("Header\n", out);
+    for (int i = 0; i < kHeaderOffsetCount; ++i) {
+        std::fprintf(out, "  %s\t%d\n", kHeaderOffsetLabels[i],
+                     d.headerOffsets[static_cast<size_t>(i)]);
+    }
+    std::fputs("Keywords\n", out);
+    for (const Keyword& keyword : d.keywords) {
+        std::fprintf(out, "  %s\t%s\n", WideToUtf8(keyword.name).c_str(),
+                     WideToUtf8(keyword.value).c_str());
+    }
+    std::fprintf(out, "Warnings (%zu)\n", d.warnings.size());
+    for (const std::wstring& warning : d.warnings) {
+        std::fprintf(out, "  %s\n", WideToUtf8(warning).c_str());
+    }
+    std::fputs("Layout\n", out);
+    std::fprintf(out, "  Data type\t%s\n", DataTypeText(d.dataType).c_str());
+    std::string byteOrder;
+    for (int32_t entry : d.byteOrder) {
+        byteOrder += (byteOrder.empty() ? "" : ",") + std::to_string(entry);
+    }
+    std::fprintf(out, "  Byte order\t%s\n", byteOrder.c_str());
+    std::fprintf(out, "  Data offset\t%lld\n  Event size\t%d\n  Event count\t%d\n",
+                 static_cast<long long>(d.dataOffset), d.eventSize, d.eventCount);
+    std::fprintf(out, "Parameters (%zu)\n", d.parameters.size());
+    for (size_t p = 0; p < d.parameters.size(); ++p) {
+        std::fprintf(out, "  %zu\t%s\t%d bytes\n", p + 1, WideToUtf8(d.parameters[p].name).c_str(),
+                     d.parameters[p].width);
+    }
+    if (!d.events.empty()) {
+        std::fprintf(
+            out, "Events %lld to %lld\n", static_cast<long long>(d.firstEvent),
+            static_cast<long long>(d.firstEvent) + static_cast<long long>(d.events.size()) - 1);
+        for (size_t e = 0; e < d.events.size(); ++e) {
+            std::fprintf(out, "  %lld",
+                         static_cast<long long>(d.firstEvent) + static_cast<long long>(e));
+            for (const std::string& cell : d.events[e]) {
+                std::fprintf(out, "\t%s", cell.c_str());
+            }
+            std::fputc('\n', out);
+        }
+    }
+}
+
+}  // namespace
+
+void PrintJsonReport(std::FILE* out, const FileReport& report) {
+    std::fputs("{\"datasets\":", out);
+    PrintJsonList(out, report.dataSets,
+                  [out](const DataSetReport& d) { PrintJsonDataSet(out, d); });
+    std::fputs(",\"error\":", out);
+    if (report.unknownFormat) {
+        PrintJsonText(out, kUnknownFormat);
+    } else {
+        std::fputs("null", out);
+    }
+    std::fputs("}\n", out);
+}
+
+void PrintTextReport(std::FILE* out, const FileReport& report) {
+    for (size_t i = 0; i < report.dataSets.size(); ++i) {
+        if (i > 0) {
+            std::fputc('\n', out);
+        }
+        PrintTextDataSet(out, i, report.dataSets[i]);
+    }
+    if (report.unknownFormat) {
+        std::fprintf(out, "%s%s\n", report.dataSets.empty() ? "" : "\n", kUnknownFormat);
+    }
+}

@@ -1,0 +1,112 @@
+// UTF-8 output of wide strings and JSON string escaping for ketterlin-dump.
+#include "Utf8.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <type_traits>
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+constexpr char32_t kMaxCodePoint = 0x10FFFF;
+
+bool IsHighSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+void AppendCodePoint(std::string& out, char32_t c) {
+    if (c > kMaxCodePoint || IsHighSurrogate(c) || IsLowSurrogate(c)) {
+        c = kReplacement;
+    }
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string WideToUtf8(const wchar_t* text) {
+    std::string out;
+    for (const wchar_t* p = text; *p != 0; ++p) {
+        char32_t c = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(*p));
+        if (sizeof(wchar_t) == 2 && IsHighSurrogate(c) && IsLowSurrogate(p[1])) {
+            const char32_t low = static_cast<char32_t>(p[1]);
+            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            ++p;
+        }
+        AppendCodePoint(out, c);
+    }
+    return out;
+}
+
+std::string WideToUtf8(const std::wstring& text) {
+    // Embedded zeros would end the walk above; the model's strings come from zero-terminated
+    // bytes, so they hold none, but keep every character anyway.
+    std::string out;
+    size_t start = 0;
+    for (;;) {
+        const size_t zero = text.find(L'\0', start);
+        out += WideToUtf8(text.substr(start, zero - start).c_str());
+        if (zero == std::wstring::npos) {
+            return out;
+        }
+        out += '\0';
+        start = zero + 1;
+    }
+}
+
+std::string JsonString(const std::string& utf8) {
+    std::string out = "\"";
+    for (char ch : utf8) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            default:
+                if (c < 0x20 || c == 0x7F) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                    out += escaped;
+                } else {
+                    out += ch;
+                }
+        }
+    }
+    out += '"';
+    return out;
+}

@@ -1,0 +1,12 @@
+// Wide text of the reader's model turned into UTF-8 for the terminal and for JSON.
+#pragma once
+
+#include <string>
+
+// wchar_t is UTF-16 on Windows and UTF-32 elsewhere; both are handled. Unpaired surrogates and
+// values beyond U+10FFFF become U+FFFD, so the output is always valid UTF-8.
+std::string WideToUtf8(const std::wstring& text);
+std::string WideToUtf8(const wchar_t* text);
+
+// A JSON string literal, quotes included; control characters are escaped.
+std::string JsonString(const std::string& utf8);

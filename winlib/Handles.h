@@ -1,0 +1,57 @@
+// Owners of the Win32 resources the program holds, all built on one move-only template.
+// Borrowed handles stay raw; an owner is used wherever the holder must close what it holds.
+#pragma once
+
+#include <windows.h>
+
+#include "UniqueResource.h"
+
+struct KernelHandleTraits {  // events, threads, processes: "none" is null
+    using Value = HANDLE;
+    static Value Invalid() { return nullptr; }
+    static void Close(Value handle) { CloseHandle(handle); }
+};
+
+struct FileHandleTraits {  // CreateFileW's "none" is INVALID_HANDLE_VALUE
+    using Value = HANDLE;
+    static Value Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Value handle) { CloseHandle(handle); }
+};
+
+struct FontTraits {
+    using Value = HFONT;
+    static Value Invalid() { return nullptr; }
+    static void Close(Value font) { DeleteObject(font); }
+};
+
+struct MenuTraits {
+    using Value = HMENU;
+    static Value Invalid() { return nullptr; }
+    static void Close(Value menu) { DestroyMenu(menu); }
+};
+
+struct IconTraits {  // only for icons made or loaded as copies; shared icons are never destroyed
+    using Value = HICON;
+    static Value Invalid() { return nullptr; }
+    static void Close(Value icon) { DestroyIcon(icon); }
+};
+
+struct AcceleratorTableTraits {
+    using Value = HACCEL;
+    static Value Invalid() { return nullptr; }
+    static void Close(Value table) { DestroyAcceleratorTable(table); }
+};
+
+struct LocalMemoryTraits {  // blocks that the system allocates for us, e.g. FormatMessageW's
+    using Value = HLOCAL;
+    static Value Invalid() { return nullptr; }
+    static void Close(Value block) { LocalFree(block); }
+};
+
+using UniqueHandle = UniqueResource<KernelHandleTraits>;
+using UniqueFileHandle = UniqueResource<FileHandleTraits>;
+using UniqueFont = UniqueResource<FontTraits>;
+using UniqueMenu = UniqueResource<MenuTraits>;
+using UniqueIcon = UniqueResource<IconTraits>;
+using UniqueAcceleratorTable = UniqueResource<AcceleratorTableTraits>;
+using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
