@@ -48,7 +48,9 @@ if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
     wine "$exe" "$(kt_winpath "$file")"
 else
     screenshot=$top/build/screenshot.png
+    status=0
     python3 "$top/tests/wine/show.py" --exe "$exe" --driver "$driver" --prefix "$prefix" \
-        --screenshot "$screenshot" "$file"
-    echo "$screenshot"
+        --screenshot "$screenshot" "$file" || status=$?
+    [ -f "$screenshot" ] && echo "$screenshot"
+    exit "$status"
 fi

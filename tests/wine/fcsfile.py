@@ -371,12 +371,17 @@ def open_file(data):
     return opened
 
 
-def standard(version="FCS3.0", par=2, data_type="I", bits=16, events=4, byte_order=None,
-             names=None, drop=(), rename=None, add=(), tot=None):
+def standard(*args, **kw):
+    """standard_parts as the bytes of a file."""
+    return build(*standard_parts(*args, **kw))
+
+
+def standard_parts(version="FCS3.0", par=2, data_type="I", bits=16, events=4, byte_order=None,
+                   names=None, drop=(), rename=None, add=(), tot=None, next_data="0"):
     """A complete, consistent data set of `par` parameters and `events` events whose values are
     event * 10 + parameter, little-endian; then changed by the arguments: keywords in `drop` left
     out, `rename` maps old names to new ones, `add` appends (name, value) pairs, `tot` replaces
-    the $TOT value. Returns the file's bytes."""
+    the $TOT value. Returns (version, keywords, data) for build() or chain()."""
     width = bits // 8
     if byte_order is None:
         byte_order = ",".join(str(i) for i in range(1, max(width, 1) + 1)) if data_type == "I" \
@@ -385,7 +390,7 @@ def standard(version="FCS3.0", par=2, data_type="I", bits=16, events=4, byte_ord
     keywords = [("$BEGINANALYSIS", "0"), ("$ENDANALYSIS", "0"), ("$BEGINSTEXT", "0"),
                 ("$ENDSTEXT", "0"), ("$BEGINDATA", BEGIN_DATA), ("$ENDDATA", END_DATA),
                 ("$BYTEORD", byte_order), ("$DATATYPE", data_type), ("$MODE", "L"),
-                ("$NEXTDATA", "0"), ("$PAR", str(par)),
+                ("$NEXTDATA", next_data), ("$PAR", str(par)),
                 ("$TOT", str(events if tot is None else tot))]
     for n in range(1, par + 1):
         keywords += [("$P%dB" % n, str(bits)), ("$P%dE" % n, "0,0"),
@@ -402,4 +407,27 @@ def standard(version="FCS3.0", par=2, data_type="I", bits=16, events=4, byte_ord
                 data += struct.pack("<f", value)
             else:
                 data += struct.pack("<d", value)
-    return build(version, keywords, data)
+    return version, keywords, data
+
+
+
+def chain(*data_sets):
+    """Data sets one after the other in one file. Each is bytes (placed as it is) or a triple
+    (version, keywords, data) as standard_parts gives; in a triple, the $NEXTDATA value "next"
+    becomes the offset of the data set that follows, and every $NEXTDATA value is written with
+    ten characters, so that the offsets do not change the lengths they depend on."""
+    def render(keywords, following):
+        return [(k, "%010d" % (following if v == "next" else int(v)) if k == "$NEXTDATA" else v)
+                for k, v in keywords]
+
+    sizes = [len(item) if isinstance(item, bytes)
+             else len(build(item[0], render(item[1], 0), item[2])) for item in data_sets]
+    starts = [sum(sizes[:i]) for i in range(len(sizes))]
+    out = b""
+    for index, item in enumerate(data_sets):
+        if isinstance(item, bytes):
+            out += item
+        else:
+            following = starts[index + 1] if index + 1 < len(starts) else 0
+            out += build(item[0], render(item[1], following), item[2])
+    return out

@@ -198,7 +198,7 @@ class Session:
         self.xvfb = None
         self.driver = None
         self.apps = []
-        self.extra = []
+        self.extra = []     # other processes a test started beside the viewer, ended with it
         self.env = None
         self.tmp = None
 
@@ -217,7 +217,8 @@ class Session:
     def open(self):
         for needed in (self.exe, self.driver_exe):
             if not os.path.exists(needed):
-                raise FileNotFoundError(needed)
+                raise FileNotFoundError("%s is missing: build the cross build first "
+                                        "(tools/build.sh win)" % needed)
         self.workdir.mkdir(parents=True, exist_ok=True)
         make_prefix(self.prefix, self.unmanaged)
         self.tmp = Path(tempfile.mkdtemp(prefix="e2e-", dir=str(self.workdir)))
@@ -252,6 +253,7 @@ class Session:
                 pass
         if self.xvfb:
             self.xvfb.close()
+        # KETTERLIN_E2E_KEEP=1 keeps the test's files for a look afterwards.
         if self.tmp and os.environ.get("KETTERLIN_E2E_KEEP") is None:
             shutil.rmtree(self.tmp, ignore_errors=True)
 

@@ -402,12 +402,23 @@ private:
         wchar_t zero = 0;
         return block.Write(kTextOffset, &zero, sizeof zero);
     }
+    // Reads the answer's text piece by piece up to its terminator: most cells are short, and
+    // copying the whole buffer for each would dominate the reading of a long list.
     std::wstring ReadText() const {
-        std::vector<wchar_t> text(kTextChars, L'\0');
-        if (!block.Read(kTextOffset, text.data(), text.size() * sizeof(wchar_t)))
-            return L"";
-        text.back() = L'\0';
-        return std::wstring(text.data());
+        constexpr size_t kPiece = 256;
+        std::wstring text;
+        wchar_t piece[kPiece];
+        for (size_t at = 0; at + kPiece <= static_cast<size_t>(kTextChars); at += kPiece) {
+            if (!block.Read(kTextOffset + at * sizeof(wchar_t), piece, sizeof piece))
+                return text;
+            size_t length = 0;
+            while (length < kPiece && piece[length] != L'\0')
+                ++length;
+            text.append(piece, length);
+            if (length < kPiece)
+                break;
+        }
+        return text;
     }
 
     HWND hwnd;

@@ -3,7 +3,8 @@ until the main window shows it, takes a screenshot and ends everything it starte
 tools/run.sh when there is no display to show the viewer on.
 
 Warning boxes are answered with OK and their texts printed, so that the screenshot shows the
-file's rows; "Unknown format" and error boxes are reported the same way.
+file's rows; "Unknown format" and error boxes are reported the same way. A question (the update
+check's offer of a newer version) is answered No.
 """
 
 import argparse
@@ -39,7 +40,10 @@ def main():
                 text = app.box_text(box)
                 boxes.append((box["caption"], text))
                 print("box %r: %s" % (box["caption"], text.replace("\r\n", " ")), flush=True)
-                app.press(box)
+                ids = [b["id"] for b in box["buttons"]]
+                answer = next((i for i in (harness.IDOK, harness.IDNO) if i in ids),
+                              harness.IDCANCEL)
+                app.press(box, answer)
                 if text == "Unknown format" or box["caption"] == "Error":
                     return "failed"
             return "shown" if app.title() == title else None

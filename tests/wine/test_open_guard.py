@@ -67,6 +67,27 @@ class OpenGuard(harness.SessionTestCase):
         app.close()
         self.assertExitsWith(app, 0)
 
+    def test_about_during_a_warning_leaves_the_reading_whole(self):
+        path = self.session.write("about-meanwhile.fcs", FILE)
+        app = self.start(path)
+        warning = app.wait_box()
+        app.command(harness.IDM_ABOUT)
+        app.sync()
+        # Whether the About box comes up meanwhile is the program's choice; if it does, it is
+        # closed again before the warnings are answered.
+        def about_box():
+            return [b for b in app.dialogs() if b["hwnd"] != warning["hwnd"]]
+        try:
+            others = harness.wait_until(about_box, 1.0, what="the About box")
+        except harness.HarnessError:
+            others = []
+        for other in others:
+            self.assertEqual(other["caption"], "About")
+            app.press(other)
+        self.check_file_is_whole(app, "about-meanwhile.fcs - Ketterlin")
+        app.close()
+        self.assertExitsWith(app, 0)
+
     def test_exit_during_a_warning_ends_with_code_zero(self):
         for how in ("File > Exit", "WM_CLOSE"):
             with self.subTest(how):

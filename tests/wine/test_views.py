@@ -5,7 +5,22 @@ file, and both data sets of an LMD file."""
 import struct
 
 import harness
-from fcsfile import HEADER_LABELS, open_file, standard
+from fcsfile import HEADER_LABELS, build, chain, open_file, standard, standard_parts
+
+
+WS_OVERLAPPEDWINDOW = 0x00CF0000
+WS_BORDER = 0x00800000
+LVS_REPORT = 0x0001
+LVS_SHOWSELALWAYS = 0x0008
+LVS_OWNERDATA = 0x1000
+LIST_STYLES = WS_BORDER | 0x0003 | LVS_SHOWSELALWAYS | LVS_OWNERDATA   # 3: the view bits
+LVM_GETEXTENDEDLISTVIEWSTYLE = 0x1037
+WM_KEYDOWN = 0x0100
+WM_KEYUP = 0x0101
+VK_HOME = 0x24
+VK_UP = 0x26
+VK_DOWN = 0x28
+LVS_EX_FULLROWSELECT = 0x0020
 
 
 def index_value(data_type, bits, event, parameter):
@@ -71,6 +86,13 @@ class Views(harness.SessionTestCase):
             places.append((rect["left"] - main["origin"]["x"], rect["top"] - main["origin"]["y"],
                            rect["right"] - rect["left"], rect["bottom"] - rect["top"]))
         self.assertEqual(places, [(0, 0, 220, height), (220, 0, width - 220, height)])
+        self.assertEqual(main["style"] & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW)
+        segments, details = [app.list_info(i)["style"] for i in (0, 1)]
+        self.assertEqual(segments & LIST_STYLES, WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS)
+        self.assertEqual(details & LIST_STYLES, LVS_REPORT | LVS_OWNERDATA)
+        for hwnd in app.lists():
+            extended = app.driver.call("send", hwnd=hwnd, msg=LVM_GETEXTENDEDLISTVIEWSTYLE)
+            self.assertTrue(extended["result"] & LVS_EX_FULLROWSELECT)
         self.finish(app)
 
     def test_layout_follows_resizing(self):
@@ -112,6 +134,24 @@ class Views(harness.SessionTestCase):
         app.wait_rows(1, 4)
         self.assertEqual([r["selected"] for r in app.read_list(0)], [False, False, False])
         self.assertEqual(app.headings(1), [("FSC-A", 100), ("SSC-A", 100)])
+        self.finish(app)
+
+    def test_arrow_keys_in_the_segment_list_change_the_details(self):
+        app, model = self.open("keys.fcs", data=standard(events=4))
+        ds = model.data_sets[0]
+        segments = app.lists()[0]
+        keywords = len(ds.keywords)
+        for key, row, rows in ((VK_DOWN, 1, keywords), (VK_DOWN, 2, 4), (VK_UP, 1, keywords),
+                               (VK_HOME, 0, 6)):
+            with self.subTest(key=key, row=row):
+                app.driver.call("post", hwnd=segments, msg=WM_KEYDOWN, wparam=key, lparam=1)
+                app.driver.call("post", hwnd=segments, msg=WM_KEYUP, wparam=key,
+                                lparam=0xC0000001)
+                app.sync()
+                harness.wait_until(lambda: app.list_info(0)["selected"] == [row], 5,
+                                   what="row %d selected" % row)
+                app.wait_rows(1, rows)
+        self.assertEqual(app.headings(1), [("Field", 150), ("Offset", 150)])
         self.finish(app)
 
     def test_keyword_view_lists_keywords_in_file_order_with_duplicates(self):
@@ -194,6 +234,59 @@ class Views(harness.SessionTestCase):
                                         for e in range(events)])
         self.show(app, 0, 6)
         self.assertEqual(app.cells(1), first.header_rows())
+        self.finish(app)
+
+    def test_chains_of_data_sets(self):
+        with_warning = standard_parts(drop=("$BEGINSTEXT",), next_data="next")
+        cases = [
+            # name, bytes, boxes expected, whether the file opens
+            ("three.lmd", chain(standard_parts(next_data="next"),
+                                standard_parts(version="FCS3.1", par=3, next_data="next"),
+                                standard_parts(drop=("$MODE",))), [], True),
+            ("warnings-in-both.lmd", chain(with_warning, standard_parts(drop=("$TOT",))),
+             ["Required keyword $BEGINSTEXT not present", "Required keyword $TOT not present",
+              "$TOT conflict with data size"], True),
+            ("second-unreadable.lmd", chain(standard_parts(next_data="next"),
+                                            b"no data set here, just text"),
+             ["Unknown format"], False),
+            ("second-beyond-end.lmd", standard(next_data="1000000"), ["Unknown format"], False),
+        ]
+        for name, data, boxes, opens in cases:
+            with self.subTest(name):
+                model = open_file(data)
+                self.assertEqual(model.warnings(), boxes)
+                self.assertEqual(model.ok, opens)
+                path = self.session.write(name, data)
+                app = self.start(path)
+                app.expect_boxes(boxes)
+                if opens:
+                    app.wait_title(name + " - Ketterlin")
+                else:
+                    # The rows read so far stay, nothing is selected, the title is unchanged.
+                    self.assertEqual(app.title(), "Ketterlin")
+                rows = app.read_list(0)
+                self.assertEqual([r["cells"] for r in rows], model.segment_rows())
+                self.assertEqual([r["selected"] for r in rows],
+                                 [opens and r["row"] == 0 for r in rows])
+                self.finish(app)
+
+    def test_negative_next_data_offset_shows_the_system_error(self):
+        data = standard(next_data="-5")
+        path = self.session.write("negative.lmd", data)
+        app = self.start(path)
+        box = app.wait_box()
+        self.assertEqual(box["caption"], "Error")
+        self.assertRegex(app.box_text(box), r"\r?\n \(\d+\)$")
+        app.press(box)
+        app.expect_no_box()
+        self.assertEqual(app.title(), "Ketterlin")
+        self.assertEqual(app.cells(0), open_file(standard()).segment_rows())
+        self.finish(app)
+
+    def test_version_is_formatted_from_its_numbers(self):
+        version, keywords, events = standard_parts(version="FCS3.01")
+        app, _ = self.open("three-oh-one.fcs", data=build("FCS3.01", keywords, events))
+        self.assertEqual(app.cells(0)[0], ["Header", "FCS3.1"])
         self.finish(app)
 
     def test_parameter_without_name_has_an_empty_heading(self):

@@ -51,6 +51,20 @@ CASES = [
 ]
 
 
+# Files whose handling the reading rules leave to the program: whatever it shows, it must survive
+# them, list the segments and end normally.
+OPEN_CASES = [
+    ("negative_par", standard(add=[("$PAR", "-1")])),
+    ("widths_outside_par", standard(add=[("$P9B", "16"), ("$P0B", "16"), ("$P-1N", "x"),
+                                         ("$P0N", "y")])),
+    ("no_widths", standard(rename={"$P1B": "$P1X", "$P2B": "$P2X"})),
+    ("data_shorter_than_declared", standard()[:-5]),
+    ("ascii_data_type", standard(add=[("$DATATYPE", "A")])),
+    ("big_endian_16_bit", standard(byte_order="4,3,2,1")),
+    ("empty_data_type", standard(add=[("$DATATYPE", "")])),
+]
+
+
 class Warnings(harness.SessionTestCase):
 
     def test_model_agrees_with_the_table(self):
@@ -94,6 +108,23 @@ class Warnings(harness.SessionTestCase):
         self.assertEqual(app.list_info(0)["count"], 3)
         app.close()
         self.assertExitsWith(app, 0)
+
+    def test_cases_left_to_the_program_do_not_bring_it_down(self):
+        for name, data in OPEN_CASES:
+            with self.subTest(name):
+                path = self.session.write(name + ".fcs", data)
+                app = self.start(path)
+                boxes = app.dismiss_all(caption=None, limit=50)
+                app.wait_title(name + ".fcs - Ketterlin")
+                segments = app.cells(0)
+                self.assertEqual([r[0] for r in segments], ["Header", "Text", "Data"], boxes)
+                for row in range(3):
+                    app.select_segment(row)
+                    app.sync()
+                    app.cells(1)        # every cell is asked for, whatever it shows
+                self.assertTrue(app.alive())
+                app.close()
+                self.assertExitsWith(app, 0)
 
     def test_keyword_view_keeps_the_lower_case_name(self):
         name, data, expected = [c for c in CASES if c[0] == "lower_case_tot"][0]
