@@ -27,9 +27,9 @@ constexpr int kDisplayTextLength = 256;
 // Bounds that keep absurd files from exhausting memory or flooding the user with boxes. Real
 // instruments write at most a few thousand parameters and events of a few kilobytes.
 constexpr int32_t kMaxParameterCount = 10000;     // a larger $PAR is read as this
-constexpr int32_t kMaxEventSize = 16 * 1024 * 1024;  // wider events: the data set shows none
+constexpr int32_t kMaxEventSize = 1024 * 1024;     // wider events: the data set shows none
 constexpr int32_t kMaxEventCount = 100000000;     // what a virtual list view can show
-constexpr int64_t kMaxCacheBytes = 16 * 1024 * 1024;  // larger hints: cells read one event each
+constexpr int64_t kMaxCacheBytes = 16 * 1024 * 1024;  // larger hints: each cell reads its event
 
 // The text of a cell whose value cannot be shown: a data type other than I, F or D, a float
 // field that is not 4 (F) or 8 (D) bytes wide, a failed read, or bytes a short read did not
@@ -54,8 +54,8 @@ public:
     // that exist; a range wider than kMaxCacheBytes leaves the cache empty, so that each cell
     // then reads its own event.
     void FillCache(int32_t first, int32_t last);
-    // Formats one cell into displayText. 0 <= event < eventCount, 0 <= parameter < parameters.size().
-    // Out-of-range arguments give kNoValueText.
+    // Formats one cell into displayText. 0 <= event < eventCount and
+    // 0 <= parameter < parameters.size(); arguments outside them give kNoValueText.
     void FormatValue(int32_t event, int32_t parameter);
 
     DataFile& file;

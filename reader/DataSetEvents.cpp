@@ -13,13 +13,16 @@ wchar_t displayText[kDisplayTextLength];
 
 namespace {
 
-// Allocates without throwing and clears the bytes a short read may leave untouched.
-std::unique_ptr<uint8_t[]> AllocateZeroed(int64_t size) {
-    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[static_cast<size_t>(size)]);
-    if (buffer) {
-        std::memset(buffer.get(), 0, static_cast<size_t>(size));
+std::unique_ptr<uint8_t[]> Allocate(int64_t size) {
+    return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[static_cast<size_t>(size)]);
+}
+
+// Cells never look past the bytes that arrived (cacheBytes), but the cache is public, so the
+// part a short read left untouched is cleared rather than left uninitialised.
+void ClearUndelivered(uint8_t* buffer, int64_t size, uint32_t delivered) {
+    if (delivered < size) {
+        std::memset(buffer + delivered, 0, static_cast<size_t>(size - delivered));
     }
-    return buffer;
 }
 
 }  // namespace
@@ -52,7 +55,7 @@ void DataSet::FillCache(int32_t first, int32_t last) {
     if (eventFile.Seek(position) != kErrorSuccess) {
         return;
     }
-    std::unique_ptr<uint8_t[]> buffer = AllocateZeroed(size);
+    std::unique_ptr<uint8_t[]> buffer = Allocate(size);
     if (!buffer) {
         return;
     }
@@ -60,6 +63,7 @@ void DataSet::FillCache(int32_t first, int32_t last) {
     if (eventFile.Read(buffer.get(), static_cast<uint32_t>(size), delivered) != kErrorSuccess) {
         return;
     }
+    ClearUndelivered(buffer.get(), size, delivered);
     cache = std::move(buffer);
     cacheFirst = first;
     cacheLast = last;
@@ -70,14 +74,14 @@ bool DataSet::ReadSingleEvent(int32_t event) {
     ReleaseCache();
     int64_t skip = 0;
     int64_t position = 0;
-    if (eventSize <= 0 || !CheckedMul(event, eventSize, skip) ||
+    if (eventSize <= 0 || eventSize > kMaxEventSize || !CheckedMul(event, eventSize, skip) ||
         !CheckedAdd(dataOffset, skip, position)) {
         return false;
     }
     if (eventFile.Seek(position) != kErrorSuccess) {
         return false;
     }
-    std::unique_ptr<uint8_t[]> buffer = AllocateZeroed(eventSize);
+    std::unique_ptr<uint8_t[]> buffer = Allocate(eventSize);
     if (!buffer) {
         return false;
     }
@@ -86,6 +90,7 @@ bool DataSet::ReadSingleEvent(int32_t event) {
         kErrorSuccess) {
         return false;
     }
+    ClearUndelivered(buffer.get(), eventSize, delivered);
     cache = std::move(buffer);
     cacheFirst = event;
     cacheLast = event;

@@ -14,7 +14,7 @@ constexpr uint32_t kOffsetFieldLength = 8;
 constexpr int kAnalysisStartField = 4;
 // The TEXT segment is read in pieces of this size, so that a HEADER claiming a huge segment in
 // a small file never allocates more than the file delivers.
-constexpr int64_t kTextReadChunk = 1024 * 1024;
+constexpr int64_t kTextReadChunk = 64 * 1024;
 
 }  // namespace
 

@@ -52,7 +52,7 @@ std::wstring ConflictText(const std::wstring& name, size_t count) {
 }  // namespace
 
 void DataSet::InterpretKeywords(int64_t base, Bounds bounds, int64_t& nextData) {
-    // Step 1: the keywords that define the events.
+    // The keywords that define the events; later occurrences win, byte orders accumulate.
     dataType = 'I';
     int32_t totValue = 0;
     bool found[kRequiredKeywordCount] = {};
@@ -65,7 +65,7 @@ void DataSet::InterpretKeywords(int64_t base, Bounds bounds, int64_t& nextData) 
             const int32_t count = std::clamp(WholeValueInt32(value), 0, kMaxParameterCount);
             parameters.resize(static_cast<size_t>(count));
         } else if (name == L"$DATATYPE") {
-            dataType = static_cast<char>(static_cast<unsigned char>(value[0] & 0xFF));
+            dataType = static_cast<char>(static_cast<unsigned char>(value[0]));  // cut to 8 bits
         } else if (name == L"$BYTEORD") {
             AppendByteOrder(keyword.value, byteOrder);
         } else if (name == L"$BEGINDATA") {
@@ -84,7 +84,7 @@ void DataSet::InterpretKeywords(int64_t base, Bounds bounds, int64_t& nextData) 
         }
     }
 
-    // Step 2: default byte order.
+    // Without a byte order, the single entry 1.
     if (byteOrder.empty()) {
         if (dataType != 'I') {
             std::wstring text = L"Required keyword $BYTEORD not present for data type ";
@@ -95,7 +95,7 @@ void DataSet::InterpretKeywords(int64_t base, Bounds bounds, int64_t& nextData) 
         byteOrder.push_back(1);
     }
 
-    // Step 3: keywords the version requires.
+    // Keywords the version requires, in name order.
     for (size_t row = 0; row < kRequiredKeywordCount; ++row) {
         if (versionMajor >= kRequiredKeywords[row].since && !found[row]) {
             warnings.Warn(std::wstring(L"Required keyword ") + kRequiredKeywords[row].name +
@@ -103,7 +103,7 @@ void DataSet::InterpretKeywords(int64_t base, Bounds bounds, int64_t& nextData) 
         }
     }
 
-    // Step 4: per-parameter keywords, looked up in an index of names built once so that data
+    // Per-parameter keywords, looked up in an index of names built once so that data
     // sets with thousands of parameters open at once.
     if (!parameters.empty()) {
         std::unordered_set<std::wstring> names;
@@ -121,11 +121,11 @@ void DataSet::InterpretKeywords(int64_t base, Bounds bounds, int64_t& nextData) 
         }
     }
 
-    // Step 5: widths and names.
+    // Widths and names, in TEXT order.
     int64_t widthSum = 0;
     ReadWidthsAndNames(widthSum);
 
-    // Step 6: event layout.
+    // The event layout and its check against $TOT.
     ComputeLayout(bounds, widthSum, totValue);
 }
 
@@ -195,6 +195,8 @@ void DataSet::ComputeLayout(const Bounds& bounds, int64_t widthSum, int32_t totV
         const int64_t length = SaturatingAdd(SaturatingSub(bounds.dataEnd, bounds.dataStart), 1);
         computed = std::max<int64_t>(length / widthSum, 0);
     }
+    // More events than a list can show are capped; $TOT is checked against what the DATA
+    // bounds hold, before the cap.
     eventCount = static_cast<int32_t>(std::min<int64_t>(computed, kMaxEventCount));
     if (computed != totValue) {
         warnings.Warn(L"$TOT conflict with data size");

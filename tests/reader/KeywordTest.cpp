@@ -18,8 +18,8 @@ FcsBuilder CompleteV3(int parameters, int bits, int events) {
         .Add("$TOT", std::to_string(events));
     for (int n = 1; n <= parameters; ++n) {
         const std::string p = "$P" + std::to_string(n);
-        b.Add(p + "B", std::to_string(bits)).Add(p + "E", "0,0").Add(p + "N", "FL" + std::to_string(n))
-            .Add(p + "R", "1024");
+        b.Add(p + "B", std::to_string(bits)).Add(p + "E", "0,0")
+            .Add(p + "N", "FL" + std::to_string(n)).Add(p + "R", "1024");
     }
     b.dataKeywords = true;
     b.data.assign(static_cast<size_t>(parameters * bits / 8 * events), 0);

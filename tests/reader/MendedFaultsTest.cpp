@@ -136,6 +136,15 @@ TEST(MendedFaults, EventCountIsCappedNotWrapped) {
     auto r = ParseBytes(b.Build());
     EXPECT_EQ(r->first.eventCount, kMaxEventCount);
     EXPECT_EQ(r->log.warnings.back(), L"$TOT conflict with data size");
+
+    // $TOT is checked against the events the DATA bounds hold, not against the cap.
+    FcsBuilder agreeing;
+    agreeing.version = "FCS1.0";
+    agreeing.Add("$BEGINDATA", "0").Add("$ENDDATA", "149999999").Add("$TOT", "150000000")
+        .Add("$PAR", "1").Add("$P1B", "8").Add("$P1E", "0,0").Add("$P1N", "a").Add("$P1R", "1");
+    auto a = ParseBytes(agreeing.Build());
+    EXPECT_EQ(a->first.eventCount, kMaxEventCount);
+    EXPECT_EQ(a->log.warnings, Texts{});
 }
 
 TEST(MendedFaults, DataOffsetsBeyond2GiBAreTakenAsWritten) {
@@ -307,6 +316,7 @@ TEST(MendedFaults, BytesAShortReadDidNotDeliverShowTheNoValueText) {
     r->first.eventCount = 2;  // as if the DATA segment claimed more than the file holds
     r->first.FillCache(0, 1);
     EXPECT_EQ(r->first.cacheLast, 1);
+    EXPECT_EQ(r->first.cache[7], 0);  // not delivered: cleared, never uninitialised
     EXPECT_EQ(r->Cell(r->first, 1, 0), L"3");
     EXPECT_EQ(r->Cell(r->first, 1, 1), kNoValueText);
     r->first.FillCache(1, 1);
