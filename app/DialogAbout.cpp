@@ -22,6 +22,11 @@ constexpr WORD kStaticAtom = 0x0082;
 
 constexpr UINT kNonClientMetricsSize = 504;
 
+// The template's items and the icon control, as the dialog manager receives them.
+static_assert(kTextStyle == 0x50000000, "static text: child, visible, left-aligned");
+static_assert(kOkStyle == 0x50030001, "OK: child, visible, group, tab stop, default button");
+static_assert((WS_CHILD | SS_ICON) == 0x40000003, "icon: child showing an icon resource");
+
 }  // namespace
 
 DialogAbout::DialogAbout(Window* parentWindow, const wchar_t* text)

@@ -5,6 +5,7 @@
 
 #include <shellapi.h>
 
+#include <string>
 #include <vector>
 
 #include "ErrorBox.h"
@@ -14,12 +15,14 @@ namespace {
 constexpr COLORREF kLinkColour = 0x00CC0000;  // red 0, green 0, blue 204
 constexpr UINT kRepaintWhole = RDW_INVALIDATE | RDW_ERASE;
 
-// The control's window text, read into a buffer of its length and a terminator.
-std::vector<wchar_t> WindowText(HWND window) {
+// The control's window text, read into a buffer of its length and a terminator. The length
+// the system reports may exceed what it then copies; the text ends where the copy ended, so no
+// trailing zeros are drawn or handed to the shell.
+std::wstring WindowText(HWND window) {
     const int length = GetWindowTextLengthW(window);
-    std::vector<wchar_t> text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-    GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-    return text;
+    std::vector<wchar_t> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const int copied = GetWindowTextW(window, buffer.data(), static_cast<int>(buffer.size()));
+    return std::wstring(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
 }
 
 RECT ClientRect(HWND window) {
@@ -57,9 +60,9 @@ void PXSyslink::OnPaint(HDC dc) {
     PaintState state(dc, font.Get());  // a null font leaves the context's own
     SetTextColor(dc, kLinkColour);
     SetBkMode(dc, TRANSPARENT);  // the class brush has already filled the background
-    std::vector<wchar_t> text = WindowText(hwnd);
+    const std::wstring text = WindowText(hwnd);
     RECT client = ClientRect(hwnd);
-    DrawTextW(dc, text.data(), static_cast<int>(text.size() - 1), &client, DT_SINGLELINE);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client, DT_SINGLELINE);
     if (hover != 0) {
         DrawFocusRect(dc, &client);
     }
@@ -87,8 +90,8 @@ LRESULT PXSyslink::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARA
         break;
     }
     case WM_LBUTTONDOWN: {
-        std::vector<wchar_t> text = WindowText(window);
-        ShellExecuteW(nullptr, L"open", text.data(), nullptr, nullptr, SW_SHOW);
+        const std::wstring text = WindowText(window);
+        ShellExecuteW(nullptr, L"open", text.c_str(), nullptr, nullptr, SW_SHOW);
         break;
     }
     default:

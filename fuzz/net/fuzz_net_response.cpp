@@ -18,8 +18,8 @@ constexpr ProgramVersion kRunning{1, 0, 5};
 
 class Delivery {
 public:
-    Delivery(const std::uint8_t* data, std::size_t size, std::uint8_t shape)
-        : data(data), size(size), burst(1 + (shape & 0x3F)), silenceEvery(shape >> 6) {}
+    Delivery(const std::uint8_t* stream, std::size_t length, std::uint8_t shape)
+        : data(stream), size(length), burst(1 + (shape & 0x3F)), silenceEvery(shape >> 6) {}
 
     int Receive(char* buffer, int count) {
         ++calls;

@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <string>
 
+#include "CommonControls.h"
 #include "DialogTemplate.h"
+#include "PXSyslink.h"
 
 namespace {
 
@@ -28,6 +30,8 @@ struct Ending {
     bool seen = false;
     RECT seenRect = {};
     HWND dialog = nullptr;
+    HWND errorBox = nullptr;
+    std::wstring errorText;  // the text of an error box met (and closed) on the way
 };
 Ending ending;
 
@@ -35,16 +39,28 @@ BOOL CALLBACK FindDialog(HWND hwnd, LPARAM) {
     wchar_t name[16] = {};
     GetClassNameW(hwnd, name, 16);
     if (lstrcmpW(name, L"#32770") == 0 && IsWindowVisible(hwnd)) {
-        ending.dialog = hwnd;
-        return FALSE;
+        wchar_t caption[16] = {};
+        GetWindowTextW(hwnd, caption, 16);
+        if (lstrcmpW(caption, L"Error") == 0) {
+            ending.errorBox = hwnd;
+        } else {
+            ending.dialog = hwnd;
+        }
     }
     return TRUE;
 }
 
 void CALLBACK OnTick(HWND, UINT, UINT_PTR timer, DWORD) {
     ending.dialog = nullptr;
+    ending.errorBox = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindDialog, 0);
-    if (ending.dialog != nullptr) {
+    if (ending.errorBox != nullptr) {
+        // A message box's text is its static control 0xFFFF.
+        wchar_t text[512] = {};
+        GetDlgItemTextW(ending.errorBox, 0xFFFF, text, 512);
+        ending.errorText = text;
+        PostMessageW(ending.errorBox, WM_COMMAND, IDOK, 0);
+    } else if (ending.dialog != nullptr) {
         ending.seen = true;
         GetWindowRect(ending.dialog, &ending.seenRect);
         PostMessageW(ending.dialog, WM_COMMAND, ending.command, 0);
@@ -54,19 +70,57 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR timer, DWORD) {
     }
 }
 
+// A wrapped control that answers colour requests with a brush of its own.
+class ColouredControl final : public CommonControls::CommonControl {
+public:
+    DWORD Create(Window* parentWindow) {
+        return CreateControl(parentWindow, L"Static", L"coloured", SS_LEFT,
+                             Flags(WindowFlags::NoRegister));
+    }
+    LRESULT OnCtlColor(HDC) override {
+        return reinterpret_cast<LRESULT>(GetStockObject(GRAY_BRUSH));
+    }
+};
+
 class ProbeDialog : public DialogTemplate {
 public:
     ProbeDialog() : DialogTemplate(nullptr) {}
-    DWORD OnInitDialog(HWND) override {
+    DWORD OnInitDialog(HWND dialog) override {
         initialised++;
-        return 0;
+        if (checkColours) {
+            // Colour requests reach a wrapped control's OnCtlColor; a link (a library object
+            // that is no common control) and a plain template control get the default.
+            coloured.Create(this);
+            link.Create(this, kSyslinkClassName, L"http://x/", WS_CHILD,
+                        WindowFlags::NoRegister | WindowFlags::OwnerPaint, 0, 0);
+            HDC dc = GetDC(dialog);
+            const WPARAM dcArg = reinterpret_cast<WPARAM>(dc);
+            colourOfControl = SendMessageW(dialog, WM_CTLCOLORSTATIC, dcArg,
+                                           reinterpret_cast<LPARAM>(coloured.hwnd));
+            colourOfLink = SendMessageW(dialog, WM_CTLCOLORSTATIC, dcArg,
+                                        reinterpret_cast<LPARAM>(link.hwnd));
+            colourOfItem = SendMessageW(dialog, WM_CTLCOLORSTATIC, dcArg,
+                                        reinterpret_cast<LPARAM>(GetDlgItem(dialog, kTextId)));
+            ReleaseDC(dialog, dc);
+        }
+        return initError;
     }
     void OnOK() override { oks++; }
     void OnCancel() override { cancels++; }
+    static constexpr int kTextId = 100;
     int initialised = 0;
     int oks = 0;
     int cancels = 0;
+    DWORD initError = 0;
+    bool checkColours = false;
+    ColouredControl coloured;
+    PXSyslink link;
+    LRESULT colourOfControl = 0;
+    LRESULT colourOfLink = 0;
+    LRESULT colourOfItem = 0;
 };
+
+std::wstring errorText;
 
 INT_PTR Run(ProbeDialog& dialog, WPARAM command, bool& shown, RECT& where) {
     ending = Ending();
@@ -76,6 +130,7 @@ INT_PTR Run(ProbeDialog& dialog, WPARAM command, bool& shown, RECT& where) {
     KillTimer(nullptr, timer);
     shown = ending.seen;
     where = ending.seenRect;
+    errorText = ending.errorText;
     return result;
 }
 
@@ -83,19 +138,23 @@ void Print(const char* name, const ProbeDialog& dialog, bool begun, INT_PTR resu
            const RECT& where) {
     std::printf("{\"case\":\"%s\",\"begun\":%s,\"usable\":%s,\"result\":%ld,\"shown\":%s,"
                 "\"initialised\":%d,\"oks\":%d,\"cancels\":%d,"
-                "\"rect\":[%ld,%ld,%ld,%ld],\"size\":%lu}\n",
+                "\"rect\":[%ld,%ld,%ld,%ld],\"size\":%lu,\"errorBox\":%s,"
+                "\"errorCode\":%s}\n",
                 name, begun ? "true" : "false", dialog.Usable() ? "true" : "false",
                 static_cast<long>(result), shown ? "true" : "false", dialog.initialised,
                 dialog.oks, dialog.cancels, static_cast<long>(where.left),
                 static_cast<long>(where.top), static_cast<long>(where.right),
-                static_cast<long>(where.bottom), static_cast<unsigned long>(dialog.Size()));
+                static_cast<long>(where.bottom), static_cast<unsigned long>(dialog.Size()),
+                errorText.empty() ? "false" : "true",
+                errorText.find(L"(5)") != std::wstring::npos ? "5" : "null");
     std::fflush(stdout);
 }
 
 void Build(ProbeDialog& dialog, bool& begun, const std::wstring& caption,
            const std::wstring& text) {
     begun = dialog.Begin(RECT{0, 0, 200, 40}, caption.c_str());
-    dialog.AddItem(RECT{40, 10, 139, 19}, kStaticStyle, 0xFFFFFFFF, kStaticAtom, text.c_str());
+    dialog.AddItem(RECT{40, 10, 139, 19}, kStaticStyle, ProbeDialog::kTextId, kStaticAtom,
+                   text.c_str());
     dialog.AddItem(RECT{145, 8, 194, 19}, kButtonStyle, IDOK, kButtonAtom, L"OK");
 }
 
@@ -143,6 +202,27 @@ int main() {
         ProbeDialog dialog;  // never begun: no header, nothing to show
         INT_PTR result = Run(dialog, MAKEWPARAM(IDOK, 0), shown, where);
         Print("no_header", dialog, false, result, shown, where);
+    }
+    {
+        // A failing initialisation shows the error box and leaves the dialog open.
+        ProbeDialog dialog;
+        dialog.initError = ERROR_ACCESS_DENIED;
+        bool begun = false;
+        Build(dialog, begun, L"Probe", L"text");
+        INT_PTR result = Run(dialog, MAKEWPARAM(IDOK, 0), shown, where);
+        Print("init_fails", dialog, begun, result, shown, where);
+    }
+    {
+        ProbeDialog dialog;
+        dialog.checkColours = true;
+        bool begun = false;
+        Build(dialog, begun, L"Probe", L"text");
+        INT_PTR result = Run(dialog, MAKEWPARAM(IDCANCEL, 0), shown, where);
+        Print("colours", dialog, begun, result, shown, where);
+        const LRESULT gray = reinterpret_cast<LRESULT>(GetStockObject(GRAY_BRUSH));
+        std::printf("{\"case\":\"colour_routing\",\"control\":%s,\"link\":%ld,\"item\":%ld}\n",
+                    dialog.colourOfControl == gray ? "\"own brush\"" : "\"other\"",
+                    static_cast<long>(dialog.colourOfLink), static_cast<long>(dialog.colourOfItem));
     }
     RECT desktop = {};
     GetWindowRect(GetDesktopWindow(), &desktop);

@@ -3,14 +3,13 @@ ways it closes, the link (hover, colour, click), the resources it must give back
 it shows, for the built executable and for copies of it that carry other version resources.
 
 Run by ctest from the native build (see CMakeLists.txt); needs the cross build's ketterlin.exe,
-ktdriver.exe and guicount.exe.
+ktdriver.exe, guicount.exe (GDI objects and windows of a process) and dialogprobe.exe (the
+library's in-memory dialogs run on their own).
 """
 
-import os
+import json
 import subprocess
 import sys
-import time
-import unittest
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
@@ -20,7 +19,6 @@ sys.path.insert(0, str(HERE))
 import harness  # noqa: E402
 import pe_version  # noqa: E402
 
-WM_CLOSE = 0x0010
 WM_KEYDOWN = 0x0100
 WM_COMMAND = 0x0111
 WM_SYSCOMMAND = 0x0112
@@ -32,8 +30,6 @@ VK_RETURN = 0x0D
 VK_ESCAPE = 0x1B
 WS_CHILD = 0x40000000
 WS_VISIBLE = 0x10000000
-WS_TABSTOP = 0x00010000
-WS_BORDER = 0x00800000
 SS_ICON = 0x3
 
 LINK_CLASS = "PXSYSLINK"
@@ -273,6 +269,17 @@ class AboutBox(harness.SessionTestCase):
         self.assertTrue(app.info(box["hwnd"])["visible"])
         self.assertEqual(len(app.dialogs()), 1)
 
+        # The address is read at the moment of the click: a text set afterwards is what opens,
+        # whole and without anything behind it.
+        changed = SITE + "changed"
+        self.assertTrue(app.driver.call("settext", hwnd=hwnd, text=changed)["ok"])
+        app.driver.call("post", hwnd=hwnd, msg=WM_LBUTTONDOWN, wparam=1, lparam=(5 << 16) | 5)
+        app.driver.call("post", hwnd=hwnd, msg=WM_LBUTTONUP, lparam=(5 << 16) | 5)
+        harness.wait_until(lambda: len(opened.read_text().splitlines()) == 2, 30,
+                           what="the browser stand-in to be called again")
+        self.assertEqual(opened.read_text().splitlines(), [SITE, changed])
+        self.assertEqual(len(app.dialogs()), 1)
+
         app.press(box)
         app.close()
         self.assertExitsWith(app, 0)
@@ -281,7 +288,6 @@ class AboutBox(harness.SessionTestCase):
         app.sync()
         out = subprocess.run(["wine", GUICOUNT, str(app.pid)], env=self.session.env,
                              capture_output=True, text=True, timeout=60)
-        import json
         answer = json.loads(out.stdout.strip().splitlines()[-1])
         self.assertTrue(answer["ok"], answer)
         return answer
@@ -373,11 +379,10 @@ class InMemoryDialogs(harness.SessionTestCase):
     def test_modal_runs_and_unusable_templates(self):
         if not DIALOGPROBE:
             self.skipTest("no --dialogprobe given")
-        import json
         out = subprocess.run(["wine", DIALOGPROBE], env=self.session.env, capture_output=True,
                              text=True, timeout=120)
         self.assertEqual(out.returncode, 0, out.stderr)
-        cases = {c["case"]: c for c in map(json.loads, out.stdout.split())}
+        cases = {c["case"]: c for c in map(json.loads, out.stdout.splitlines())}
 
         # IDOK with notification code 5 ends the modal run with 1; OnOK ran once.
         ok = cases["ok_code5"]
@@ -405,6 +410,17 @@ class InMemoryDialogs(harness.SessionTestCase):
         self.assertEqual((longest["usable"], longest["result"], longest["shown"]),
                          (True, 1, True))
         self.assertGreater(longest["size"], 65536)
+        # A failing OnInitDialog shows the error box with its code; the dialog stays open.
+        failed = cases["init_fails"]
+        self.assertEqual((failed["errorBox"], failed["errorCode"], failed["shown"],
+                          failed["result"]), (True, 5, True, 1))
+        self.assertFalse(ok["errorBox"])
+        # Colour requests: a wrapped control chooses its own brush; a link (a library object
+        # that is no common control) and a template control get the dialog's default.
+        routing = cases["colour_routing"]
+        self.assertEqual(routing["control"], "own brush")
+        self.assertEqual(routing["link"], routing["item"])
+        self.assertEqual(cases["colours"]["result"], 2)
 
 
 def take_option(name):

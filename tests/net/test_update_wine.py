@@ -23,13 +23,15 @@ sys.path.insert(0, str(HERE.parent / "wine"))
 sys.path.insert(0, str(HERE.parent / "about"))  # pe_version: copies with other versions
 sys.path.insert(0, str(HERE))
 
+import harness  # noqa: E402
 import netns  # noqa: E402
+import servers  # noqa: E402
 
 PROGRAM_PATH = "/ketterlin.txt?1_0_5"  # the program is version 1.0.5
 PROMPT_106 = "New version 1.0r6 is available. Get it?"
 # From WM_CLOSE to the end of the process, when no network exchange is pending. Wine itself
 # takes a good part of it; a loaded machine needs some slack.
-PROMPT_EXIT = 3.0
+EXIT_LIMIT = 3.0
 # The client gives up on an answer whose header is still dripping after this long.
 EXCHANGE_LIMIT = 10.0
 # Once the server has seen the request end, how long "no prompt" is watched for.
@@ -57,7 +59,6 @@ class Fixture:
 
     @classmethod
     def open(cls):
-        import harness
         workdir = Path(options.workdir).resolve()
         workdir.mkdir(parents=True, exist_ok=True)
         netns.configure(str(workdir), [options.update_host, options.web_host])
@@ -127,7 +128,6 @@ class UpdateTestCase(unittest.TestCase):
         return elapsed
 
     def expect_prompt(self, app, text):
-        import harness
         box = app.wait_box(timeout=15)
         self.assertEqual(box["caption"], "Ketterlin")
         self.assertEqual(harness.App.box_text(box), text)
@@ -141,7 +141,6 @@ class UpdateServer(UpdateTestCase):
     """nginx with the reference configuration."""
 
     def setUp(self):
-        import servers
         self.clear_opened()
         self.nginx = servers.Nginx(Fixture.session.tmp)
         self.addCleanup(self.nginx.stop)
@@ -151,31 +150,44 @@ class UpdateServer(UpdateTestCase):
         self.nginx.start()
 
     def wait_request(self):
-        import servers
         servers.wait_for(lambda: self.nginx.requests(), 20, "the update request in the log")
         return self.nginx.requests()
 
     def test_newer_version_prompts_and_yes_opens_the_download(self):
-        import harness
         self.serve(b"1,0,6\r\n")
         app = self.start()
         box = self.expect_prompt(app, PROMPT_106)
         self.assertEqual(self.wait_request(),
                          [("GET %s HTTP/1.1" % PROGRAM_PATH, options.update_host, "200", "7")])
         app.press(box, harness.IDYES)
-        import servers
         servers.wait_for(lambda: self.opened(), 20, "xdg-open to be called")
         self.assertEqual(self.opened(), ["http://%s/ketterlin.zip" % options.web_host])
-        self.close_and_time(app, PROMPT_EXIT)
+        self.close_and_time(app, EXIT_LIMIT)
 
     def test_no_does_nothing(self):
-        import harness
         self.serve(b"2,0,0\r\n")
         app = self.start()
         box = self.expect_prompt(app, "New version 2.0r0 is available. Get it?")
         app.press(box, harness.IDNO)
         app.expect_no_box(quiet=GRACE)
-        self.close_and_time(app, PROMPT_EXIT)
+        self.close_and_time(app, EXIT_LIMIT)
+        self.assertEqual(self.opened(), [])
+
+    def test_window_stays_usable_and_exit_waits_for_the_prompt(self):
+        self.serve(b"1,0,6\r\n")
+        app = self.start()
+        box = self.expect_prompt(app, PROMPT_106)
+        app.sync()  # the main window's thread answers while the prompt is open
+        app.close()
+        gone = app.driver.call("gone", hwnd=app.main, timeout=10000, _timeout=40)
+        self.assertTrue(gone["gone"], "the main window did not close")
+        # The window is gone, but the program waits for the user's answer.
+        self.assertTrue(app.alive())
+        self.assertEqual([b["hwnd"] for b in app.dialogs()], [box["hwnd"]])
+        start = time.monotonic()
+        app.press(box, harness.IDNO)
+        self.assertEqual(app.exit_code(timeout=EXIT_LIMIT + 10), 0)
+        self.assertLess(time.monotonic() - start, EXIT_LIMIT)
         self.assertEqual(self.opened(), [])
 
     def test_same_older_and_malformed_answers_show_nothing(self):
@@ -186,7 +198,7 @@ class UpdateServer(UpdateTestCase):
                 app = self.start()
                 self.assertEqual(self.wait_request()[0][0], "GET %s HTTP/1.1" % PROGRAM_PATH)
                 app.expect_no_box(quiet=GRACE)
-                self.close_and_time(app, PROMPT_EXIT)
+                self.close_and_time(app, EXIT_LIMIT)
 
     def test_missing_answer_file_shows_nothing(self):
         self.nginx.withdraw()  # a 404 page comes with a body, and it is no answer
@@ -194,16 +206,15 @@ class UpdateServer(UpdateTestCase):
         app = self.start()
         self.assertEqual(self.wait_request()[0][2], "404")
         app.expect_no_box(quiet=GRACE)
-        self.close_and_time(app, PROMPT_EXIT)
+        self.close_and_time(app, EXIT_LIMIT)
 
     def test_request_carries_product_major_minor_revision(self):
-        import harness
         self.serve(b"2,3,5\r\n")
         app = self.start(self.copy_with_version("v2347.exe", product=(2, 3, 4, 7)))
         box = self.expect_prompt(app, "New version 2.3r5 is available. Get it?")
         self.assertEqual(self.wait_request()[0][0], "GET /ketterlin.txt?2_3_4 HTTP/1.1")
         app.press(box, harness.IDNO)
-        self.close_and_time(app, PROMPT_EXIT)
+        self.close_and_time(app, EXIT_LIMIT)
 
     def test_file_version_plays_no_part(self):
         self.serve(b"1,0,6\r\n")  # newer than the file version's 1.0.5, older than 1.2.3
@@ -211,26 +222,25 @@ class UpdateServer(UpdateTestCase):
         app = self.start(exe)
         self.assertEqual(self.wait_request()[0][0], "GET /ketterlin.txt?1_2_3 HTTP/1.1")
         app.expect_no_box(quiet=GRACE)
-        self.close_and_time(app, PROMPT_EXIT)
+        self.close_and_time(app, EXIT_LIMIT)
 
     def test_without_version_resource_no_request_is_sent(self):
         self.serve(b"1,0,6\r\n")
         app = self.start(self.copy_with_version("noversion.exe", hide=True))
         app.expect_no_box(quiet=2 * GRACE)
-        self.close_and_time(app, PROMPT_EXIT)
+        self.close_and_time(app, EXIT_LIMIT)
         self.assertEqual(self.nginx.requests(), [])
 
     def test_no_server_shows_nothing_and_does_not_delay_exit(self):
         app = self.start()
         app.expect_no_box(quiet=GRACE)
-        self.close_and_time(app, PROMPT_EXIT)
+        self.close_and_time(app, EXIT_LIMIT)
 
 
 class HostileServer(UpdateTestCase):
     """Every hostile byte stream ends the check silently and promptly."""
 
     def run_case(self, path):
-        import servers
         mode = path.stem.rsplit(".", 1)[1]
         server = servers.HostileServer(mode, path.read_bytes())
         self.addCleanup(server.close)
@@ -242,12 +252,12 @@ class HostileServer(UpdateTestCase):
         if mode in ("silent", "slowheader"):
             # Close while the exchange is still going: the exit waits for the worker thread,
             # which gives up after its time-outs.
-            limit = PROMPT_EXIT + (EXCHANGE_LIMIT if mode == "slowheader" else 0.5)
+            limit = EXIT_LIMIT + (EXCHANGE_LIMIT if mode == "slowheader" else 0.5)
             self.close_and_time(app, limit)
         else:
             self.assertTrue(server.finished.wait(20), "the client did not end the connection")
             app.expect_no_box(quiet=GRACE)
-            self.close_and_time(app, PROMPT_EXIT)
+            self.close_and_time(app, EXIT_LIMIT)
 
 
 def add_hostile_tests():
