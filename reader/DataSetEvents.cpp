@@ -116,8 +116,9 @@ void DataSet::FormatValue(int32_t event, int32_t parameter) {
     const int64_t eventStart = (int64_t{event} - cacheFirst) * eventSize;
     const int64_t fieldStart = eventStart + fieldOffsets[static_cast<size_t>(parameter)];
     const int32_t width = parameters[static_cast<size_t>(parameter)].width;
-    // A field any of whose bytes the file did not deliver has no value.
-    if (width < 0 || fieldStart + width > cacheBytes ||
+    // A field any of whose bytes the file did not deliver has no value; a field without bytes
+    // (an integer of width 0 reads 0) misses none.
+    if (width < 0 || (width > 0 && fieldStart + width > cacheBytes) ||
         fieldOffsets[static_cast<size_t>(parameter)] + width > eventSize) {
         WriteDisplayText(kNoValueText);
         return;

@@ -193,11 +193,12 @@ void DataSet::ComputeLayout(const Bounds& bounds, int64_t widthSum, int32_t totV
     int64_t computed = 0;
     if (widthSum > 0 && widthSum <= kMaxEventSize) {
         const int64_t length = SaturatingAdd(SaturatingSub(bounds.dataEnd, bounds.dataStart), 1);
-        computed = std::max<int64_t>(length / widthSum, 0);
+        computed = length / widthSum;  // negative when the DATA end lies before its start
     }
-    // More events than a list can show are capped; $TOT is checked against what the DATA
-    // bounds hold, before the cap.
-    eventCount = static_cast<int32_t>(std::min<int64_t>(computed, kMaxEventCount));
+    // The list shows no events for reversed DATA bounds and at most as many as it can hold;
+    // $TOT is checked against the count the bounds give, before either limit, so reversed
+    // bounds are reported rather than passing as an empty data set.
+    eventCount = static_cast<int32_t>(std::clamp<int64_t>(computed, 0, kMaxEventCount));
     if (computed != totValue) {
         warnings.Warn(L"$TOT conflict with data size");
     }

@@ -4,7 +4,8 @@
 // indexing outside the field.
 #include "EventDecoder.h"
 
-#include <cstdio>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -13,6 +14,11 @@ constexpr int32_t kIntegerSize = 4;
 constexpr int32_t kSingleSize = 4;
 constexpr int32_t kDoubleSize = 8;
 constexpr size_t kFormatBufferSize = 64;
+// Significant digits of a real's text: "%0.15g".
+constexpr int kRealPrecision = 15;
+// Every NaN reads "nan", whatever its sign bit and payload: what the program's C library prints
+// on Windows, while glibc would print "-nan" for a negative one.
+constexpr char kNotANumberText[] = "nan";
 
 bool EntriesWithin(const std::vector<int32_t>& byteOrder, int32_t count) {
     if (count < 0 || byteOrder.size() < static_cast<size_t>(count)) {
@@ -73,6 +79,22 @@ Bits LittleEndianBits(const uint8_t* t) {
     return bits;
 }
 
+// The formatting runs for every visible cell, so it uses to_chars, which gives exactly the text
+// of printf's "%u" and "%0.15g" (infinities included) at a fraction of printf's cost. Both write
+// into a zeroed buffer of kFormatBufferSize, far longer than the longest text (22 characters).
+void FormatInteger(uint32_t integer, char (&narrow)[kFormatBufferSize]) {
+    std::to_chars(narrow, narrow + kFormatBufferSize - 1, integer);
+}
+
+void FormatReal(double real, char (&narrow)[kFormatBufferSize]) {
+    if (std::isnan(real)) {
+        std::memcpy(narrow, kNotANumberText, sizeof kNotANumberText);
+        return;
+    }
+    std::to_chars(narrow, narrow + kFormatBufferSize - 1, real, std::chars_format::general,
+                  kRealPrecision);
+}
+
 }  // namespace
 
 bool ByteOrderFits(const std::vector<int32_t>& byteOrder, int32_t entriesNeeded) {
@@ -131,10 +153,10 @@ void FormatDecodedValue(const DecodedValue& value, const wchar_t* noValueText, w
     const wchar_t* source = nullptr;
     switch (value.kind) {
     case DecodedValue::kInteger:
-        std::snprintf(narrow, sizeof narrow, "%u", static_cast<unsigned>(value.integer));
+        FormatInteger(value.integer, narrow);
         break;
     case DecodedValue::kReal:
-        std::snprintf(narrow, sizeof narrow, "%0.15g", value.real);
+        FormatReal(value.real, narrow);
         break;
     case DecodedValue::kNone:
         source = noValueText;

@@ -26,7 +26,7 @@ bool ByteOrderRunsDownwards(const std::vector<int32_t>& byteOrder);
 DecodedValue DecodeField(char dataType, const uint8_t* field, int32_t width,
                          const std::vector<int32_t>& byteOrder);
 
-// Writes the value's text ("%u" for integers, "%0.15g" for reals, noValueText otherwise) into
-// out, at most capacity - 1 characters and a terminating zero.
+// Writes the value's text ("%u" for integers, "%0.15g" for reals, "nan" for every NaN,
+// noValueText otherwise) into out, at most capacity - 1 characters and a terminating zero.
 void FormatDecodedValue(const DecodedValue& value, const wchar_t* noValueText, wchar_t* out,
                         size_t capacity);

@@ -2,7 +2,10 @@
 // pair with fields they do not fit), the cell texts, and the event cache.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <random>
 
 #include "EventDecoder.h"
 #include "FcsBuilder.h"
@@ -111,6 +114,106 @@ TEST(EventDecoding, FieldsWithoutAValue) {
     for (const DecodeCase& c : cases) {
         EXPECT_EQ(Decode(c.type, c.field, c.order), c.text) << c.what;
     }
+}
+
+std::wstring TextOf(const DecodedValue& value) {
+    wchar_t text[kDisplayTextLength];
+    FormatDecodedValue(value, kNoValueText, text, kDisplayTextLength);
+    return text;
+}
+
+DecodedValue Real(double real) {
+    DecodedValue value;
+    value.kind = DecodedValue::kReal;
+    value.real = real;
+    return value;
+}
+
+std::wstring Printf(const char* format, double real) {
+    char narrow[64];
+    std::snprintf(narrow, sizeof narrow, format, real);
+    return Widen(narrow);
+}
+
+double FromBits(uint64_t bits) {
+    double real;
+    std::memcpy(&real, &bits, sizeof real);
+    return real;
+}
+
+float FromBits32(uint32_t bits) {
+    float single;
+    std::memcpy(&single, &bits, sizeof single);
+    return single;
+}
+
+// Cells are formatted without printf; their texts must still be exactly printf's "%0.15g" and
+// "%u". Random bit patterns cover every exponent, subnormals and both signs; the other groups
+// hit the switches between fixed and exponent notation and the rounding of the 15th digit.
+TEST(EventDecoding, RealAndIntegerTextsAreThoseOfPrintf) {
+    std::mt19937_64 random(20261207);
+    std::vector<double> reals = {0.0,    -0.0,    0.1,    1e-5,   1e-4,    1e15,    1e16,
+                                 1e-307, 5e-324,  -5e-324, 2.2250738585072014e-308,
+                                 1.7976931348623157e308, 999999999999999.5, 0.5, 123456.0,
+                                 HUGE_VAL, -HUGE_VAL};
+    for (int i = 0; i < 40000; ++i) {
+        const uint64_t bits = random();
+        reals.push_back(FromBits(bits));                                     // any double
+        reals.push_back(FromBits32(static_cast<uint32_t>(bits)));           // a widened float
+        reals.push_back(FromBits(bits & 0x800FFFFFFFFFFFFFull));             // subnormal
+        reals.push_back(static_cast<double>(static_cast<int64_t>(bits) >> (bits % 64)));
+        reals.push_back(std::ldexp(1.0, static_cast<int>(bits % 2100) - 1075));  // powers of 2
+        reals.push_back(static_cast<double>(bits % 1000000) / 1000.0);      // short decimals
+        reals.push_back(std::pow(10.0, static_cast<int>(bits % 40) - 20) *
+                        (bits % 2 ? 9.999999999999995 : 1.0));              // near a switch
+    }
+    size_t compared = 0;
+    for (double real : reals) {
+        if (std::isnan(real)) {
+            continue;  // NaN has a text of its own (below)
+        }
+        ASSERT_EQ(TextOf(Real(real)), Printf("%0.15g", real)) << std::hexfloat << real;
+        ++compared;
+    }
+    EXPECT_GT(compared, 250000u);
+
+    std::vector<uint32_t> integers = {0, 1, 9, 10, 99, 100, 4294967295u, 2147483648u};
+    for (int i = 0; i < 20000; ++i) {
+        integers.push_back(static_cast<uint32_t>(random() >> (random() % 32)));
+    }
+    for (uint32_t integer : integers) {
+        DecodedValue value;
+        value.kind = DecodedValue::kInteger;
+        value.integer = integer;
+        char narrow[16];
+        std::snprintf(narrow, sizeof narrow, "%u", static_cast<unsigned>(integer));
+        ASSERT_EQ(TextOf(value), Widen(narrow)) << integer;
+    }
+}
+
+// printf's text for a NaN differs between C libraries ("-nan" from glibc for a negative one);
+// the cell shows "nan" for every NaN on every platform.
+TEST(EventDecoding, NonFiniteTexts) {
+    const struct {
+        const char* what;
+        double real;
+        const wchar_t* text;
+    } cases[] = {
+        {"quiet NaN", FromBits(0x7FF8000000000000ull), L"nan"},
+        {"negative NaN", FromBits(0xFFF8000000000000ull), L"nan"},
+        {"NaN with payload", FromBits(0x7FF0000000000001ull), L"nan"},
+        {"negative float NaN widened", FromBits32(0xFFC00001u), L"nan"},
+        {"infinity", FromBits(0x7FF0000000000000ull), L"inf"},
+        {"negative infinity", FromBits(0xFFF0000000000000ull), L"-inf"},
+        {"float infinity widened", FromBits32(0x7F800000u), L"inf"},
+        {"negative zero", -0.0, L"-0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TextOf(Real(c.real)), c.text) << c.what;
+    }
+    // Through the decoder: a big-endian float NaN with its sign bit set.
+    EXPECT_EQ(Decode('F', {0xFF, 0xC0, 0x00, 0x00}, {4, 3, 2, 1}), L"nan");
+    EXPECT_EQ(Decode('F', {0x00, 0x00, 0x80, 0xFF}, {1, 2, 3, 4}), L"-inf");
 }
 
 TEST(EventDecoding, TextIsCutToTheBuffer) {

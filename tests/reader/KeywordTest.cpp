@@ -239,20 +239,29 @@ TEST(Keywords, DataTypeIsTheFirstCharacter) {
     EXPECT_EQ(r->log.warnings.at(0), L"Required keyword $BYTEORD not present for data type A");
 }
 
+// The count is the signed quotient, truncated toward zero, checked against a $TOT of 0. Reversed
+// bounds give a negative quotient: the list shows no events, and $TOT conflicts with it.
 TEST(Keywords, EventCountFromDataBounds) {
     struct Case {
         const char* begin;
         const char* end;
         int32_t count;
-    } cases[] = {{"1000", "1999", 125}, {"1000", "2006", 125}, {"1000", "1006", 0},
-                 {"1000", "999", 0},    {"1000", "10", 0}};
+        bool totConflict;
+    } cases[] = {{"1000", "1999", 125, true}, {"1000", "2006", 125, true},
+                 {"1000", "1006", 0, false},  {"1000", "999", 0, false},
+                 {"1000", "992", 0, false},   {"1000", "991", 0, true},
+                 {"1000", "10", 0, true}};
     for (const Case& c : cases) {
         FcsBuilder b;
-        b.Add("$PAR", "1").Add("$P1B", "64").Add("$BEGINDATA", c.begin).Add("$ENDDATA", c.end);
+        b.Add("$PAR", "1").Add("$P1B", "64").Add("$BEGINDATA", c.begin).Add("$ENDDATA", c.end)
+            .Add("$TOT", "0");
         auto r = ParseBytes(b.Build());
         EXPECT_EQ(r->first.eventSize, 8);
         EXPECT_EQ(r->first.eventCount, c.count) << c.end;
         EXPECT_EQ(r->first.dataOffset, 1000);
+        const bool conflict =
+            !r->log.warnings.empty() && r->log.warnings.back() == L"$TOT conflict with data size";
+        EXPECT_EQ(conflict, c.totConflict) << c.end;
     }
 }
 

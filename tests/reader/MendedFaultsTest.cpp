@@ -307,8 +307,9 @@ TEST(MendedFaults, FailedSingleEventReadShowsTheNoValueText) {
 TEST(MendedFaults, BytesAShortReadDidNotDeliverShowTheNoValueText) {
     FcsBuilder b;
     b.version = "FCS1.0";
-    b.Add("$PAR", "2").Add("$P1B", "16").Add("$P2B", "16").Add("$BYTEORD", "1,2");
-    b.Bytes({1, 0, 2, 0, 3, 0, 4});  // the last field lacks a byte
+    b.Add("$PAR", "3").Add("$P1B", "16").Add("$P2B", "16").Add("$P3B", "0")
+        .Add("$BYTEORD", "1,2");
+    b.Bytes({1, 0, 2, 0, 3, 0, 4});  // the second field of the second event lacks a byte
     b.dataKeywords = true;
     std::vector<uint8_t> bytes = b.Build();
     auto r = ParseBytes(bytes);
@@ -319,6 +320,7 @@ TEST(MendedFaults, BytesAShortReadDidNotDeliverShowTheNoValueText) {
     EXPECT_EQ(r->first.cache[7], 0);  // not delivered: cleared, never uninitialised
     EXPECT_EQ(r->Cell(r->first, 1, 0), L"3");
     EXPECT_EQ(r->Cell(r->first, 1, 1), kNoValueText);
+    EXPECT_EQ(r->Cell(r->first, 1, 2), L"0");  // no bytes, so none are missing
     r->first.FillCache(1, 1);
     EXPECT_EQ(r->Cell(r->first, 1, 1), kNoValueText);
     EXPECT_EQ(r->Cell(r->first, 0, 1), L"2");  // single-event read

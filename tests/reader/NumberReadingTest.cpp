@@ -1,7 +1,10 @@
 // Number readings of keyword values and HEADER fields, including digits that overflow.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <limits>
+#include <random>
+#include <string>
 
 #include "HeaderFields.h"
 #include "NumberReading.h"
@@ -76,6 +79,71 @@ TEST(HeaderFields, VersionScansAsFcsMajorPointMinor) {
             EXPECT_EQ(minor, c.minor) << c.text;
         }
     }
+}
+
+// The version is scanned by hand; it must accept and refuse exactly what sscanf with
+// "FCS%d.%d" does, with the same numbers. Every version text of up to five bytes after the
+// letters, drawn from the bytes that matter to the scan, is compared, then random ten-byte
+// texts (a zero byte inside ends the text, as in the HEADER buffer).
+TEST(HeaderFields, VersionScanAgreesWithSscanf) {
+    const std::string alphabet = "0123456789 \t\n\v\f\r+-.xF";
+    auto agree = [](const std::string& text) {
+        int major = 0;
+        int minor = 0;
+        const bool expected = std::sscanf(text.c_str(), "FCS%d.%d", &major, &minor) == 2;
+        int32_t scannedMajor = 0;
+        int32_t scannedMinor = 0;
+        const bool scanned = ScanVersion(text.c_str(), scannedMajor, scannedMinor);
+        if (scanned != expected) {
+            ADD_FAILURE() << "\"" << text << "\": sscanf " << expected << ", scan " << scanned;
+            return false;
+        }
+        if (expected && (scannedMajor != major || scannedMinor != minor)) {
+            ADD_FAILURE() << "\"" << text << "\": " << major << "." << minor << " vs "
+                          << scannedMajor << "." << scannedMinor;
+            return false;
+        }
+        return true;
+    };
+    const char* named[] = {"FCS 3.0", "FCS+3.-1", "FCS3", "FCS3.", "FCS3 .0", "FCS3. 0",
+                           "FCS\t3.\n1", "FCS+-3.0", "FCS- 3.0", "FCS3.+", "FCS.3",
+                           "FCS3..0", "FCS03.001", "FC S3.0", " FCS3.0", "fcs3.0", "FCS",
+                           "FCS3,0", "FCS3.0.1"};
+    for (const char* text : named) {
+        ASSERT_TRUE(agree(text));
+    }
+    std::string text;
+    size_t compared = 0;
+    for (size_t length = 0; length <= 5; ++length) {
+        std::vector<size_t> digit(length, 0);
+        for (;;) {
+            text = "FCS";
+            for (size_t d : digit) {
+                text.push_back(alphabet[d]);
+            }
+            ASSERT_TRUE(agree(text));
+            ++compared;
+            size_t i = 0;
+            while (i < length && ++digit[i] == alphabet.size()) {
+                digit[i++] = 0;
+            }
+            if (i == length) {
+                break;
+            }
+        }
+    }
+    std::mt19937 random(1207);
+    const std::string prefixes[] = {"FCS", "FCS", "FCS", "FC", "FCs", " FC", "F"};
+    for (int i = 0; i < 200000; ++i) {
+        text = prefixes[random() % std::size(prefixes)];
+        while (text.size() < 10) {
+            const unsigned pick = random() % (alphabet.size() + 1);
+            text.push_back(pick < alphabet.size() ? alphabet[pick] : '\0');
+        }
+        ASSERT_TRUE(agree(text.c_str()));
+        ++compared;
+    }
+    EXPECT_GT(compared, 4000000u);
 }
 
 TEST(HeaderFields, OffsetFieldSkipsBlanksAndStopsAtTheFirstNonDigit) {
