@@ -13,6 +13,7 @@
 #include <string>
 
 #include "AboutBox.h"
+#include "DetailListView.h"
 #include "DetailView.h"
 #include "ErrorBox.h"
 #include "FileOpenDialog.h"
@@ -32,24 +33,6 @@ constexpr int kDetailsColumnWidth = 100;
 constexpr size_t kTitleNameCapacity = 260;
 constexpr size_t kTitleExtensionCapacity = 16;
 
-void InsertColumn(HWND list, int index, const wchar_t* heading, int width) {
-    LVCOLUMNW column = {};
-    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-    column.fmt = LVCFMT_LEFT;
-    column.cx = width;
-    column.pszText = const_cast<wchar_t*>(heading);
-    column.iSubItem = index;
-    SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
-}
-
-void RemoveAllColumns(HWND list) {
-    LVCOLUMNW column = {};
-    column.mask = LVCF_WIDTH;
-    while (SendMessageW(list, LVM_GETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column))) {
-        SendMessageW(list, LVM_DELETECOLUMN, 0, 0);
-    }
-}
-
 void SetRowCount(HWND list, int rows) {
     SendMessageW(list, LVM_SETITEMCOUNT, rows, 0);
 }
@@ -65,6 +48,11 @@ MainWindow::~MainWindow() {
     // The update check must have ended before anything it could still meet is torn down; the
     // members then go in reverse order: data sets, file, lists, menu.
     Stop(true);
+    // After the message loop the window is gone. Only a failed CreateAndShow leaves it behind,
+    // and its procedure (and its lists') would then reach this object after it has gone.
+    if (WindowObjectFromHandle(hwnd) == this) {
+        DestroyWindow(hwnd);
+    }
 }
 
 unsigned long MainWindow::CreateAndShow(const wchar_t*, int showCommand, const CmdLine& cmdLine) {
@@ -81,8 +69,8 @@ unsigned long MainWindow::CreateAndShow(const wchar_t*, int showCommand, const C
         return error;
     }
     SendMessageW(segmentList.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-    InsertColumn(segmentList.hwnd, 0, L"Segment", kSegmentColumnWidth);
-    InsertColumn(segmentList.hwnd, 1, L"Details", kDetailsColumnWidth);
+    InsertReportColumn(segmentList.hwnd, 0, L"Segment", kSegmentColumnWidth);
+    InsertReportColumn(segmentList.hwnd, 1, L"Details", kDetailsColumnWidth);
 
     error = detailList.Create(this, LVS_REPORT | LVS_OWNERDATA);
     if (error != 0) {
@@ -96,7 +84,11 @@ unsigned long MainWindow::CreateAndShow(const wchar_t*, int showCommand, const C
         OpenFile(cmdLine.args.front().c_str());
         EndOpening();
     }
-    Start();
+    // Closing the window while that file was read has destroyed it by now: then there is no one
+    // left to offer an update to.
+    if (WindowObjectFromHandle(hwnd) == this) {
+        Start();
+    }
     return 0;
 }
 
@@ -278,13 +270,7 @@ void MainWindow::ShowSegment(const NMLISTVIEW& change) {
     selectedKind = static_cast<int>(item.lParam);
     showSecondDataSet = RowShowsSecondDataSet(change.iItem, selectedKind);
 
-    RemoveAllColumns(detailList.hwnd);
-    DataSet& shown = ShownDataSet();
-    int index = 0;
-    for (const DetailColumn& column : DetailColumns(selectedKind, shown)) {
-        InsertColumn(detailList.hwnd, index++, column.heading.c_str(), column.width);
-    }
-    SetRowCount(detailList.hwnd, DetailRowCount(selectedKind, shown));
+    RebuildDetailList(detailList.hwnd, selectedKind, ShownDataSet());
 }
 
 void MainWindow::OnDetailDisplayInfo(NMLVDISPINFOW& request) {

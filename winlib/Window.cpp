@@ -21,6 +21,9 @@ const wchar_t* BoundObjectProperty() {
     return atom != 0 ? MAKEINTATOM(atom) : kBoundObjectPropertyName;
 }
 constexpr LRESULT kAbortCreation = -1;
+// What Create reports when the system made no window but left no error code either (a creation
+// refused from WM_CREATE or WM_NCCREATE on some systems): never 0, which would read as success.
+constexpr DWORD kNoWindowMade = ERROR_INVALID_WINDOW_HANDLE;
 
 RECT ClientRectFromSize(LPARAM lParam) {
     // Inclusive coordinates: width = right - left + 1.
@@ -128,7 +131,8 @@ DWORD Window::Create(Window* parentWindow,
                         reinterpret_cast<HMENU>(id), moduleInstance, this);
     hwnd = created;
     if (created == nullptr) {
-        return GetLastError();
+        DWORD error = GetLastError();
+        return error != 0 ? error : kNoWindowMade;
     }
     for (WindowExt* extension : extensions) {
         DWORD error = extension->Attach(this);
@@ -177,6 +181,9 @@ LRESULT Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
                 DWORD error = OnCreate();
                 if (error != 0) {
                     ShowError(error);
+                    // The box has reset the thread's last error, and CreateWindowExW does not
+                    // always set one when it fails this way: Create then reports the refusal.
+                    SetLastError(error);
                     return kAbortCreation;
                 }
             }

@@ -1,15 +1,18 @@
-// The segment list over a real list view: the rows that parsing a real two-data-set file adds,
-// with their kinds as item data, read back through the list view's own messages.
+// The two list views over real list-view controls: the rows that parsing a real two-data-set
+// file adds to the segment list, with their kinds as item data; and the right list rebuilt for
+// each kind of segment, down to the messages it is sent.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CommonControls.h"
 #include "DataFile.h"
 #include "DataSet.h"
+#include "DetailListView.h"
 #include "DetailView.h"
 #include "ListViewSegmentList.h"
 #include "RecordingOutput.h"
@@ -52,6 +55,57 @@ std::vector<Row> ReadRows(HWND list) {
 std::wstring CorpusPath(const char* relative) {
     std::string path = std::string(KETTERLIN_CORPUS_WINDOWS_DIR) + "\\" + relative;
     return std::wstring(path.begin(), path.end());
+}
+
+// The column-and-count messages a list view receives, with their wParam (for LVM_SETITEMCOUNT
+// the lParam flags are checked to be 0 and the count is recorded).
+struct SentMessage {
+    UINT message;
+    WPARAM wParam;
+    bool operator==(const SentMessage& other) const {
+        return message == other.message && wParam == other.wParam;
+    }
+};
+
+LRESULT CALLBACK
+RecordingProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR log) {
+    auto* sent = reinterpret_cast<std::vector<SentMessage>*>(log);
+    switch (message) {
+        case LVM_GETCOLUMNW:
+        case LVM_DELETECOLUMN:
+        case LVM_GETHEADER:
+        case LVM_INSERTCOLUMNW:
+            sent->push_back({message, wParam});
+            break;
+        case LVM_SETITEMCOUNT:
+            sent->push_back({message, lParam == 0 ? wParam : static_cast<WPARAM>(-1)});
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+struct ShownColumn {
+    std::wstring heading;
+    int width;
+    int subItem;
+    int format;
+};
+
+std::vector<ShownColumn> ReadColumns(HWND list) {
+    std::vector<ShownColumn> columns;
+    for (int i = 0;; ++i) {
+        wchar_t heading[128] = {};
+        LVCOLUMNW column = {};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.pszText = heading;
+        column.cchTextMax = 128;
+        if (!SendMessageW(list, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&column))) {
+            return columns;
+        }
+        columns.push_back({heading, column.cx, column.iSubItem, column.fmt & LVCFMT_JUSTIFYMASK});
+    }
 }
 
 }  // namespace
@@ -97,6 +151,82 @@ WIN_CASE(TwoDataSetsAddSixRowsWithTheirKinds) {
         WIN_CHECK(rows[2].details == L"18110 events");
         WIN_CHECK(rows[5].details == L"18110 events");
     }
+    DestroyWindow(host.hwnd);
+}
+
+WIN_CASE(DetailListIsRebuiltForEachKindOfSegment) {
+    Host host;
+    WIN_CHECK(host.Create(nullptr, L"KtAppDetailHost", L"h", WS_OVERLAPPEDWINDOW, 0, 0, 0) == 0);
+    CommonControls::ListView list;
+    WIN_CHECK(list.Create(&host, LVS_REPORT | LVS_OWNERDATA) == 0);
+    // Columns left from a segment shown before.
+    InsertReportColumn(list.hwnd, 0, L"old 0", 10);
+    InsertReportColumn(list.hwnd, 1, L"old 1", 10);
+
+    ErrorCode error = 0;
+    DataFile file;
+    file.Open(Win32FileAccess::Open(CorpusPath("flowio\\coulter.lmd").c_str(), error));
+    WarningLog log;
+    DataSet dataSet(file, log);
+    SegmentTable ignoredRows;
+    int64_t nextData = 0;
+    WIN_CHECK(dataSet.Parse(ignoredRows, 0, nextData));
+    const int parameterCount = static_cast<int>(dataSet.parameters.size());
+    WIN_CHECK(parameterCount > 2);
+
+    std::vector<SentMessage> sent;
+    WIN_CHECK(
+        SetWindowSubclass(list.hwnd, RecordingProcedure, 1, reinterpret_cast<DWORD_PTR>(&sent)));
+
+    // Data: the old columns go one by one from the front, then one column per parameter,
+    // appended at the header control's count, then the event count as the row count.
+    RebuildDetailList(list.hwnd, kSegmentData, dataSet);
+    std::vector<SentMessage> expected = {
+        {LVM_GETCOLUMNW, 0},   {LVM_DELETECOLUMN, 0}, {LVM_GETCOLUMNW, 0},
+        {LVM_DELETECOLUMN, 0}, {LVM_GETCOLUMNW, 0},   {LVM_GETHEADER, 0},
+    };
+    for (int i = 0; i < parameterCount; ++i) {
+        expected.push_back({LVM_INSERTCOLUMNW, static_cast<WPARAM>(i)});
+    }
+    expected.push_back({LVM_SETITEMCOUNT, static_cast<WPARAM>(dataSet.eventCount)});
+    WIN_CHECK(sent == expected);
+    std::vector<ShownColumn> columns = ReadColumns(list.hwnd);
+    WIN_CHECK(static_cast<int>(columns.size()) == parameterCount);
+    for (size_t i = 0; i < columns.size() && i < dataSet.parameters.size(); ++i) {
+        WIN_CHECK(columns[i].heading == dataSet.parameters[i].name);
+        WIN_CHECK(columns[i].width == 100);
+        WIN_CHECK(columns[i].subItem == static_cast<int>(i));
+        WIN_CHECK(columns[i].format == LVCFMT_LEFT);
+    }
+    WIN_CHECK(SendMessageW(list.hwnd, LVM_GETITEMCOUNT, 0, 0) == dataSet.eventCount);
+
+    // Header and Text: two fixed columns each, over six rows and one row per keyword.
+    const struct {
+        int kind;
+        std::vector<std::pair<std::wstring, int>> columns;
+        int rows;
+    } fixed[] = {
+        {kSegmentHeader, {{L"Field", 150}, {L"Offset", 150}}, 6},
+        {kSegmentText,
+         {{L"Keyword", 150}, {L"Value", 300}},
+         static_cast<int>(dataSet.keywords.size())},
+        {kSegmentHeader, {{L"Field", 150}, {L"Offset", 150}}, 6},
+    };
+    for (const auto& segment : fixed) {
+        sent.clear();
+        RebuildDetailList(list.hwnd, segment.kind, dataSet);
+        WIN_CHECK(!sent.empty() && sent.back() == (SentMessage{LVM_SETITEMCOUNT,
+                                                               static_cast<WPARAM>(segment.rows)}));
+        columns = ReadColumns(list.hwnd);
+        WIN_CHECK(columns.size() == segment.columns.size());
+        for (size_t i = 0; i < columns.size() && i < segment.columns.size(); ++i) {
+            WIN_CHECK(columns[i].heading == segment.columns[i].first);
+            WIN_CHECK(columns[i].width == segment.columns[i].second);
+            WIN_CHECK(columns[i].subItem == static_cast<int>(i));
+        }
+        WIN_CHECK(SendMessageW(list.hwnd, LVM_GETITEMCOUNT, 0, 0) == segment.rows);
+    }
+    RemoveWindowSubclass(list.hwnd, RecordingProcedure, 1);
     DestroyWindow(host.hwnd);
 }
 

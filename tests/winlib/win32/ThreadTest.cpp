@@ -124,3 +124,62 @@ WIN_CASE(StartAfterTheBodyReturnedRunsAFreshBodyWithTheEventReset) {
     WIN_CHECK(WaitFor(probe.runs, 4));
     probe.Stop(true);
 }
+
+namespace {
+
+// A derived class that breaks the contract: its destructor does not stop the thread. Its body
+// touches nothing of the object, so the body may outlive it.
+class UnstoppedThread final : public Thread {
+public:
+    UnstoppedThread(HANDLE bodyStarted, HANDLE bodyRelease)
+        : started(bodyStarted), release(bodyRelease) {}
+    void Run() override {
+        HANDLE wait = release;
+        SetEvent(started);
+        WaitForSingleObject(wait, INFINITE);
+    }
+
+private:
+    HANDLE started;  // borrowed; outlive the body
+    HANDLE release;
+};
+
+}  // namespace
+
+WIN_CASE(DestroyingARunningThreadIsReported) {
+    MessageBoxCatcher boxes;
+    UniqueHandle started(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    UniqueHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    {
+        UnstoppedThread idle(started.Get(), release.Get());  // never started: nothing to report
+    }
+    WIN_CHECK(MessageBoxCatcher::Boxes().empty());
+
+    HANDLE running = nullptr;
+    {
+        UnstoppedThread unstopped(started.Get(), release.Get());
+        unstopped.Start();
+        // The body must be under way: the object's table of operations goes with it.
+        WIN_CHECK(WaitForSingleObject(started.Get(), 5000) == WAIT_OBJECT_0);
+        WIN_CHECK(DuplicateHandle(GetCurrentProcess(), unstopped.thread.Get(), GetCurrentProcess(),
+                                  &running, 0, FALSE, DUPLICATE_SAME_ACCESS));
+    }
+    WIN_CHECK(MessageBoxCatcher::Boxes().size() == 1);
+    if (MessageBoxCatcher::Boxes().size() == 1) {
+        const CaughtBox& box = MessageBoxCatcher::Boxes()[0];
+        WIN_CHECK(box.caption == L"Thread");
+        WIN_CHECK(box.text == L"Error: Call Stop() in derived destructor");
+        WIN_CHECK(box.owner == nullptr);
+    }
+    SetEvent(release.Get());
+    WIN_CHECK(WaitForSingleObject(running, 5000) == WAIT_OBJECT_0);
+    CloseHandle(running);
+
+    // A thread whose body has returned is not reported.
+    {
+        UnstoppedThread finished(started.Get(), release.Get());
+        finished.Start();
+        WaitForSingleObject(finished.thread.Get(), 5000);
+    }
+    WIN_CHECK(MessageBoxCatcher::Boxes().size() == 1);
+}

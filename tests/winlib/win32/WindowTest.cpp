@@ -272,3 +272,99 @@ WIN_CASE(ErrorTextKeepsSystemTextAndCode) {
     std::wstring hresult = ErrorText(0x80070005u);
     WIN_CHECK(hresult.find(L"(2147942405)") != std::wstring::npos);
 }
+
+namespace {
+
+struct RefusingWindow final : Window {
+    DWORD refusal = 5;
+    DWORD OnCreate() override { return refusal; }
+};
+
+// Sees the client rectangle after the extensions have, and records the timers it is given.
+struct LayoutWindow final : Window {
+    std::vector<RECT> sizes;
+    std::vector<WPARAM> timers;
+    int OnSize(WPARAM, RECT* client) override {
+        sizes.push_back(*client);
+        return 0;
+    }
+    void OnTimer(WPARAM timerId) override { timers.push_back(timerId); }
+};
+
+// Takes 10 pixels off the top of the client area, as a toolbar would.
+struct InsetExtension final : WindowExt {
+    int calls = 0;
+    void OnSize(RECT* client) override {
+        ++calls;
+        client->top += 10;
+    }
+};
+
+bool QuitPosted() {
+    MSG quit;
+    bool posted = false;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        posted = quit.wParam == 0;
+    }
+    return posted;
+}
+
+}  // namespace
+
+WIN_CASE(RefusedCreationShowsTheCodeAndMakesNoWindow) {
+    MessageBoxCatcher boxes;
+    RefusingWindow window;
+    DWORD error = window.Create(nullptr, UniqueClass("refuse"), L"r", WS_OVERLAPPEDWINDOW,
+                                Flags(WindowFlags::CallOnCreate), 0, 0);
+    // Never a success: the refusal's own code where the system keeps it, another code where not.
+    WIN_CHECK(error != 0);
+    std::printf("  refused creation reported as %lu\n", error);
+    WIN_CHECK(window.hwnd == nullptr);
+    WIN_CHECK(MessageBoxCatcher::Boxes().size() == 1);
+    if (MessageBoxCatcher::Boxes().size() == 1) {
+        const CaughtBox& box = MessageBoxCatcher::Boxes()[0];
+        WIN_CHECK(box.caption == L"Error");
+        WIN_CHECK(box.text.size() > 4 && box.text.compare(box.text.size() - 4, 4, L" (5)") == 0);
+        WIN_CHECK(box.owner == nullptr);
+    }
+    // Without CallOnCreate the same object is never asked.
+    WIN_CHECK(window.Create(nullptr, UniqueClass("refuse"), L"r", WS_OVERLAPPEDWINDOW, 0, 0, 0) ==
+              0);
+    WIN_CHECK(MessageBoxCatcher::Boxes().size() == 1);
+    DestroyWindow(window.hwnd);
+}
+
+WIN_CASE(FlagsChooseWhichHandlersRun) {
+    const struct {
+        uint16_t flags;
+        bool extensionSizes, timers, quits;
+    } cases[] = {
+        {0, false, false, false},
+        {Flags(WindowFlags::ExtSize), true, false, false},
+        {Flags(WindowFlags::Timer), false, true, false},
+        {Flags(WindowFlags::QuitOnDestroy), false, false, true},
+        {WindowFlags::ExtSize | WindowFlags::Timer | WindowFlags::QuitOnDestroy, true, true, true},
+    };
+    for (const auto& c : cases) {
+        QuitPosted();
+        LayoutWindow window;
+        InsetExtension inset;
+        window.extensions.push_back(&inset);
+        WIN_CHECK(window.Create(nullptr, UniqueClass("flags"), L"f", WS_OVERLAPPEDWINDOW, c.flags,
+                                0, 0) == 0);
+        window.sizes.clear();
+        inset.calls = 0;
+        SendMessageW(window.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 200));
+        WIN_CHECK(window.sizes.size() == 1);
+        if (window.sizes.size() == 1) {
+            // The extension's change is what the window lays itself out with.
+            WIN_CHECK(window.sizes[0].top == (c.extensionSizes ? 10 : 0));
+            WIN_CHECK(window.sizes[0].bottom == 199);
+        }
+        WIN_CHECK(inset.calls == (c.extensionSizes ? 1 : 0));
+        SendMessageW(window.hwnd, WM_TIMER, 77, 0);
+        WIN_CHECK(window.timers == (c.timers ? std::vector<WPARAM>{77} : std::vector<WPARAM>{}));
+        DestroyWindow(window.hwnd);
+        WIN_CHECK(QuitPosted() == c.quits);
+    }
+}

@@ -1,0 +1,417 @@
+// The main window on a real window: its lists, styles, columns and layout; opening files from
+// the command line with the boxes that follow (each box recorded and closed as it opens); the
+// right list following the segment list; the display and cache requests; the title; File > Open
+// cancelled; Exit and closing while a file is read; and a failed creation.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "CmdLine.h"
+#include "ComApartment.h"
+#include "FcsBuilder.h"
+#include "Handles.h"
+#include "MainWindow.h"
+#include "WinCheck.h"
+#include "Window.h"
+#include "resource.h"
+
+namespace {
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
+std::vector<CaughtBox>& SeenBoxes() {
+    return MessageBoxCatcher::Boxes();
+}
+
+// Records and closes every message box of this thread while it lives; afterwards removes the
+// main window's class (so the next case can register it again) and the quit message that the
+// window's destruction posted.
+class MainWindowCase {
+public:
+    MainWindowCase() = default;
+    ~MainWindowCase() {
+        MessageBoxCatcher::OnBox() = nullptr;
+        UnregisterClassW(L"Ketterlin", moduleInstance);
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+    MainWindowCase(const MainWindowCase&) = delete;
+    MainWindowCase& operator=(const MainWindowCase&) = delete;
+
+private:
+    MessageBoxCatcher boxes;
+};
+
+std::wstring Corpus(const char* relative) {
+    std::string path = std::string(KETTERLIN_CORPUS_WINDOWS_DIR) + "\\" + relative;
+    return std::wstring(path.begin(), path.end());
+}
+
+CmdLine Arguments(std::vector<std::wstring> args) {
+    CmdLine cmdLine;
+    cmdLine.args = std::move(args);
+    return cmdLine;
+}
+
+struct Column {
+    std::wstring heading;
+    int width;
+};
+
+std::vector<Column> Columns(HWND list) {
+    std::vector<Column> columns;
+    for (int i = 0;; ++i) {
+        wchar_t heading[128] = {};
+        LVCOLUMNW column = {};
+        column.mask = LVCF_WIDTH | LVCF_TEXT;
+        column.pszText = heading;
+        column.cchTextMax = 128;
+        if (!SendMessageW(list, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&column))) {
+            return columns;
+        }
+        columns.push_back({heading, column.cx});
+    }
+}
+
+int Rows(HWND list) {
+    return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+RECT RectInParent(HWND child) {
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void SelectSegmentRow(MainWindow& window, int row) {
+    LVITEMW state = {};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(window.segmentList.hwnd, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+}
+
+const wchar_t* CellText(MainWindow& window, int row, int column) {
+    NMLVDISPINFOW request = {};
+    request.hdr.hwndFrom = window.detailList.hwnd;
+    request.hdr.code = LVN_GETDISPINFOW;
+    request.item.mask = LVIF_TEXT;
+    request.item.iItem = row;
+    request.item.iSubItem = column;
+    SendMessageW(window.hwnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&request));
+    return request.item.pszText;
+}
+
+}  // namespace
+
+WIN_CASE(MainWindowCreatesItsListsAndLaysThemOut) {
+    MainWindowCase scope;
+    MainWindow window;
+    WIN_CHECK(window.CreateAndShow(L"", SW_SHOWNORMAL, CmdLine()) == 0);
+    WIN_CHECK(window.thread);  // the update check was started
+    WIN_CHECK(WindowText(window.hwnd) == L"Ketterlin");
+    WIN_CHECK(GetMenu(window.hwnd) == window.menu.hmenu && window.menu.hmenu != nullptr);
+    WIN_CHECK(SeenBoxes().empty());
+
+    const LONG shape = WS_CHILD | WS_BORDER | LVS_TYPEMASK | LVS_SHOWSELALWAYS | LVS_OWNERDATA;
+    WIN_CHECK((GetWindowLongW(window.segmentList.hwnd, GWL_STYLE) & shape) ==
+              (WS_CHILD | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS));
+    WIN_CHECK((GetWindowLongW(window.detailList.hwnd, GWL_STYLE) & shape) ==
+              (WS_CHILD | LVS_REPORT | LVS_OWNERDATA));
+    for (HWND list : {window.segmentList.hwnd, window.detailList.hwnd}) {
+        WIN_CHECK((SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT) !=
+                  0);
+    }
+    std::vector<Column> columns = Columns(window.segmentList.hwnd);
+    WIN_CHECK(columns.size() == 2);
+    if (columns.size() == 2) {
+        WIN_CHECK(columns[0].heading == L"Segment" && columns[0].width == 75);
+        WIN_CHECK(columns[1].heading == L"Details" && columns[1].width == 100);
+    }
+    WIN_CHECK(Columns(window.detailList.hwnd).empty());
+
+    // 220 pixels on the left, the rest on the right, both over the full height.
+    SendMessageW(window.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 200));
+    RECT left = RectInParent(window.segmentList.hwnd);
+    RECT right = RectInParent(window.detailList.hwnd);
+    WIN_CHECK(left.left == 0 && left.top == 0 && left.right == 220 && left.bottom == 200);
+    WIN_CHECK(right.left == 220 && right.top == 0 && right.right == 300 && right.bottom == 200);
+
+    // Narrower than the left list: it keeps its width, the right one has no area.
+    SendMessageW(window.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(100, 50));
+    left = RectInParent(window.segmentList.hwnd);
+    right = RectInParent(window.detailList.hwnd);
+    WIN_CHECK(left.right - left.left == 220 && left.bottom - left.top == 50);
+    WIN_CHECK(right.left == 220 && right.right - right.left <= 0);
+
+    // Exit destroys the window, which posts the quit message with code 0.
+    SendMessageW(window.hwnd, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
+    WIN_CHECK(!IsWindow(window.hwnd));
+    MSG quit = {};
+    WIN_CHECK(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) && quit.wParam == 0);
+}
+
+WIN_CASE(MainWindowOpensTheFirstArgumentAndFollowsTheSegmentList) {
+    MainWindowCase scope;
+    MainWindow window;
+    WIN_CHECK(window.CreateAndShow(L"", SW_SHOWNORMAL,
+                                   Arguments({Corpus("flowio\\coulter.lmd"), L"ignored"})) == 0);
+    for (const CaughtBox& box : SeenBoxes()) {
+        WIN_CHECK(box.caption == L"Ketterlin" && box.owner == nullptr);  // warnings only
+    }
+    WIN_CHECK(WindowText(window.hwnd) == L"coulter.lmd - Ketterlin");
+    WIN_CHECK(Rows(window.segmentList.hwnd) == 6);
+    WIN_CHECK(SendMessageW(window.segmentList.hwnd, LVM_GETITEMSTATE, 0,
+                           LVIS_SELECTED | LVIS_FOCUSED) == (LVIS_SELECTED | LVIS_FOCUSED));
+
+    // Row 0 is shown: the first data set's HEADER offsets.
+    std::vector<Column> columns = Columns(window.detailList.hwnd);
+    WIN_CHECK(columns.size() == 2 && columns[0].heading == L"Field" &&
+              columns[1].heading == L"Offset");
+    WIN_CHECK(Rows(window.detailList.hwnd) == 6);
+    WIN_CHECK(window.selectedKind == 0 && !window.showSecondDataSet);
+    WIN_CHECK(std::wstring(CellText(window, 4, 0)) == L"Analysis Start");
+    WIN_CHECK(std::wstring(CellText(window, 0, 1)) ==
+              std::to_wstring(window.dataSets[0].headerOffsets[0]));
+
+    // Row 5: the second data set's events under its own parameter names.
+    const DataSet& second = window.dataSets[1];
+    SelectSegmentRow(window, 5);
+    WIN_CHECK(window.selectedKind == 2 && window.showSecondDataSet);
+    columns = Columns(window.detailList.hwnd);
+    WIN_CHECK(columns.size() == second.parameters.size());
+    for (size_t i = 0; i < columns.size() && i < second.parameters.size(); ++i) {
+        WIN_CHECK(columns[i].heading == second.parameters[i].name && columns[i].width == 100);
+    }
+    WIN_CHECK(Rows(window.detailList.hwnd) == second.eventCount);
+
+    // A cache hint loads the announced events of the shown data set, cut to those that exist.
+    NMLVCACHEHINT hint = {};
+    hint.hdr.hwndFrom = window.detailList.hwnd;
+    hint.hdr.code = LVN_ODCACHEHINT;
+    hint.iFrom = second.eventCount - 3;
+    hint.iTo = second.eventCount + 50;
+    SendMessageW(window.hwnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&hint));
+    WIN_CHECK(second.cacheFirst == second.eventCount - 3);
+    WIN_CHECK(second.cacheLast == second.eventCount - 1);
+    WIN_CHECK(CellText(window, 0, 0) == displayText && displayText[0] != L'\0');
+
+    // Row 4: the second data set's keywords, pointed at in the model.
+    SelectSegmentRow(window, 4);
+    WIN_CHECK(window.selectedKind == 1 && window.showSecondDataSet);
+    WIN_CHECK(Rows(window.detailList.hwnd) == static_cast<int>(second.keywords.size()));
+    WIN_CHECK(!second.keywords.empty() &&
+              CellText(window, 0, 1) == second.keywords[0].value.c_str());
+
+    // A change that names no row leaves the right list as it is.
+    NMLISTVIEW none = {};
+    none.hdr.hwndFrom = window.segmentList.hwnd;
+    none.hdr.code = LVN_ITEMCHANGED;
+    none.iItem = -1;
+    SendMessageW(window.hwnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&none));
+    WIN_CHECK(window.selectedKind == 1 && window.showSecondDataSet);
+    WIN_CHECK(Columns(window.detailList.hwnd).size() == 2);
+    DestroyWindow(window.hwnd);
+}
+
+WIN_CASE(MainWindowReportsFilesItCannotRead) {
+    const struct {
+        std::wstring path;
+        const wchar_t* caption;
+        const wchar_t* textEnd;  // the end of the box's text
+        bool ownedByMainWindow;
+    } cases[] = {
+        {Corpus("fcsparser\\corrupted.fcs"), L"Ketterlin", L"Unknown format", true},
+        {L"Z:\\no\\such\\folder\\run.fcs", L"Error", L" (3)", false},
+        {L"", L"Error", L")", false},
+    };
+    for (const auto& c : cases) {
+        MainWindowCase scope;
+        MainWindow window;
+        WIN_CHECK(window.CreateAndShow(L"", SW_SHOWNORMAL, Arguments({c.path})) == 0);
+        WIN_CHECK(SeenBoxes().size() == 1);
+        if (SeenBoxes().size() == 1) {
+            const CaughtBox& box = SeenBoxes()[0];
+            const std::wstring end = c.textEnd;
+            WIN_CHECK(box.caption == c.caption);
+            WIN_CHECK(box.text.size() >= end.size() &&
+                      box.text.compare(box.text.size() - end.size(), end.size(), end) == 0);
+            WIN_CHECK(box.owner == (c.ownedByMainWindow ? window.hwnd : nullptr));
+        }
+        WIN_CHECK(WindowText(window.hwnd) == L"Ketterlin");
+        WIN_CHECK(Rows(window.segmentList.hwnd) == 0);
+        DestroyWindow(window.hwnd);
+    }
+}
+
+WIN_CASE(FailedCreationLeavesNoWindowBehindItsObject) {
+    // A module without menu 101: the window is made, attaching its menu fails.
+    HINSTANCE program = moduleInstance;
+    moduleInstance = GetModuleHandleW(L"kernel32.dll");
+    HWND made = nullptr;
+    {
+        MainWindowCase scope;
+        MainWindow window;
+        WIN_CHECK(window.CreateAndShow(L"", SW_SHOWNORMAL, CmdLine()) != 0);
+        made = window.hwnd;
+        WIN_CHECK(made != nullptr && IsWindow(made));
+    }
+    WIN_CHECK(!IsWindow(made));
+    moduleInstance = program;
+}
+
+WIN_CASE(ClosingWhileAFileIsReadWaitsForTheReading) {
+    MainWindowCase scope;
+    MainWindow window;
+    // At each warning box: Open is greyed and does nothing, and a close request is put off.
+    int boxes = 0;
+    bool openGreyed = true;
+    bool stayedOpen = true;
+    MessageBoxCatcher::OnBox() = [&](const CaughtBox&) {
+        ++boxes;
+        openGreyed = openGreyed &&
+                     (GetMenuState(window.menu.hmenu, IDM_OPEN, MF_BYCOMMAND) & MF_GRAYED) != 0;
+        SendMessageW(window.hwnd, WM_COMMAND, MAKEWPARAM(IDM_OPEN, 0), 0);
+        SendMessageW(window.hwnd, WM_CLOSE, 0, 0);
+        SendMessageW(window.hwnd, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
+        stayedOpen = stayedOpen && IsWindow(window.hwnd);
+    };
+    // Reading this file shows warnings.
+    WIN_CHECK(window.CreateAndShow(
+                  L"", SW_SHOWNORMAL,
+                  Arguments({Corpus("cytoflow\\Beckman Coulter - Cytomics FC500.LMD")})) == 0);
+    WIN_CHECK(boxes > 0);
+    WIN_CHECK(openGreyed && stayedOpen);
+    // The reading went on to its end (both data sets), and then the window went.
+    WIN_CHECK(window.dataSets[0].eventCount > 0 && window.dataSets[1].eventCount > 0);
+    WIN_CHECK(!IsWindow(window.hwnd));
+    WIN_CHECK(!window.thread);  // and the update check was not started for a closed window
+}
+
+WIN_CASE(OpenThenCancelEmptiesTheViewAndKeepsTheTitle) {
+    ComApartment com;  // the file dialog is a COM object
+    {
+        MainWindowCase scope;
+        MainWindow window;
+        WIN_CHECK(window.CreateAndShow(L"", SW_SHOWNORMAL,
+                                       Arguments({Corpus("flowio\\coulter.lmd")})) == 0);
+        SelectSegmentRow(window, 5);
+        const size_t parameterColumns = window.dataSets[1].parameters.size();
+        WIN_CHECK(Columns(window.detailList.hwnd).size() == parameterColumns);
+
+        // The file dialog is cancelled as soon as it opens.
+        SeenBoxes().clear();
+        bool viewEmptiedBeforeTheDialog = false;
+        MessageBoxCatcher::OnBox() = [&](const CaughtBox& box) {
+            viewEmptiedBeforeTheDialog = Rows(window.segmentList.hwnd) == 0 &&
+                                         Rows(window.detailList.hwnd) == 0 &&
+                                         !window.dataFile.IsOpen();
+            PostMessageW(FindWindowW(L"#32770", box.caption.c_str()), WM_COMMAND, IDCANCEL, 0);
+        };
+        SendMessageW(window.hwnd, WM_COMMAND, MAKEWPARAM(IDM_OPEN, 0), 0);
+        WIN_CHECK(SeenBoxes().size() == 1);  // the dialog, and nothing after it
+        WIN_CHECK(viewEmptiedBeforeTheDialog);
+
+        WIN_CHECK(Rows(window.segmentList.hwnd) == 0);
+        WIN_CHECK(Rows(window.detailList.hwnd) == 0);
+        // The previous headings stay over no rows, and so does what they belonged to.
+        WIN_CHECK(Columns(window.detailList.hwnd).size() == parameterColumns);
+        WIN_CHECK(window.selectedKind == 2 && window.showSecondDataSet);
+        WIN_CHECK(window.dataSets[0].keywords.empty() && window.dataSets[1].keywords.empty());
+        WIN_CHECK(WindowText(window.hwnd) == L"coulter.lmd - Ketterlin");
+        WIN_CHECK((GetMenuState(window.menu.hmenu, IDM_OPEN, MF_BYCOMMAND) & MF_GRAYED) == 0);
+        DestroyWindow(window.hwnd);
+    }
+}
+
+WIN_CASE(TitleNamesTheOpenFileWhateverItsName) {
+    wchar_t folder[MAX_PATH] = {};
+    WIN_CHECK(GetTempPathW(MAX_PATH, folder) != 0);
+    const std::wstring source = Corpus("flowkit\\data_set_simple_line_100.fcs");
+    const wchar_t* names[] = {
+        L"run1.fcs", L"without-extension", L"two.dots.lmd",
+        L"long.extension-of-twenty",  // too long for the extension's buffer of 16
+    };
+    for (const wchar_t* name : names) {
+        const std::wstring path = std::wstring(folder) + name;
+        WIN_CHECK(CopyFileW(source.c_str(), path.c_str(), FALSE));
+        {
+            MainWindowCase scope;
+            MainWindow window;
+            WIN_CHECK(window.CreateAndShow(L"", SW_SHOWNORMAL, Arguments({path})) == 0);
+            WIN_CHECK(SeenBoxes().empty());
+            WIN_CHECK(WindowText(window.hwnd) == std::wstring(name) + L" - Ketterlin");
+            DestroyWindow(window.hwnd);
+        }
+        DeleteFileW(path.c_str());
+    }
+}
+
+WIN_CASE(ClicksOnTheSegmentListWaitForTheReading) {
+    // Two data sets; the second one lacks $MODE, so its reading shows a warning while the first
+    // one's rows are already in the list.
+    auto dataSet = [](bool withMode, const std::string& nextData) {
+        FcsBuilder b;
+        b.Add("$BYTEORD", "1,2,3,4").Add("$DATATYPE", "I").Add("$NEXTDATA", nextData);
+        if (withMode) {
+            b.Add("$MODE", "L");
+        }
+        b.Add("$PAR", "1").Add("$TOT", "2").Add("$P1B", "8").Add("$P1E", "0,0");
+        b.Add("$P1N", "FSC-A").Add("$P1R", "256");
+        b.dataKeywords = true;
+        b.Bytes({1, 2});
+        return b.Build();
+    };
+    const size_t firstSize = dataSet(true, "0000000000").size();
+    std::string next = std::to_string(firstSize);
+    next.insert(0, 10 - next.size(), '0');
+    std::vector<uint8_t> bytes = dataSet(true, next);
+    const std::vector<uint8_t> second = dataSet(false, "0000000000");
+    bytes.insert(bytes.end(), second.begin(), second.end());
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"two-data-sets.lmd";
+    {
+        UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        WIN_CHECK(WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                            nullptr) &&
+                  written == bytes.size());
+    }
+
+    {
+        MainWindowCase scope;
+        MainWindow window;
+        // At each warning box the user selects the first data set's Data row.
+        int boxesWithRows = 0;
+        bool rightListUntouched = true;
+        MessageBoxCatcher::OnBox() = [&](const CaughtBox&) {
+            boxesWithRows += Rows(window.segmentList.hwnd) == 3 ? 1 : 0;
+            SelectSegmentRow(window, 2);
+            rightListUntouched = rightListUntouched && Columns(window.detailList.hwnd).empty() &&
+                                 Rows(window.detailList.hwnd) == 0;
+        };
+        WIN_CHECK(window.CreateAndShow(L"", SW_SHOWNORMAL, Arguments({path})) == 0);
+        WIN_CHECK(boxesWithRows > 0);
+        WIN_CHECK(rightListUntouched);
+        // Once read, the first row alone is selected and shown.
+        WIN_CHECK(Rows(window.segmentList.hwnd) == 6);
+        WIN_CHECK(SendMessageW(window.segmentList.hwnd, LVM_GETSELECTEDCOUNT, 0, 0) == 1);
+        WIN_CHECK(SendMessageW(window.segmentList.hwnd, LVM_GETITEMSTATE, 0, LVIS_SELECTED) ==
+                  LVIS_SELECTED);
+        WIN_CHECK(window.selectedKind == 0 && !window.showSecondDataSet);
+        WIN_CHECK(Columns(window.detailList.hwnd).size() == 2);
+        DestroyWindow(window.hwnd);
+    }
+    DeleteFileW(path.c_str());
+}
