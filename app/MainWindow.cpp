@@ -4,7 +4,7 @@
 // Reading a data set may show warning boxes that have no owner, so the window stays usable
 // while they are open. While a file is being opened, File > Open is greyed and ignored, and
 // closing the window is put off until the reading is over: a data set must never be reset or
-// re-read while its Parse is still running.
+// re-read while its Parse is still running. The file's remaining warnings are then not shown.
 #include "MainWindow.h"
 
 #include <commctrl.h>
@@ -98,7 +98,7 @@ void MainWindow::Run() {
 
 LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOSE && opening) {
-        closeRequested = true;
+        RequestCloseAfterOpening();
         return 1;  // handled: no DestroyWindow now
     }
     return Window::HandleMessage(window, message, wParam, lParam);
@@ -122,7 +122,7 @@ int MainWindow::OnCommand(int id) {
 
 void MainWindow::OnExit() {
     if (opening) {
-        closeRequested = true;
+        RequestCloseAfterOpening();
         return;
     }
     DestroyWindow(hwnd);
@@ -130,6 +130,11 @@ void MainWindow::OnExit() {
 
 void MainWindow::OnAbout() {
     ShowAboutBox(*this);
+}
+
+void MainWindow::RequestCloseAfterOpening() {
+    closeRequested = true;
+    warningSink.silenced = true;
 }
 
 void MainWindow::BeginOpening() {

@@ -58,6 +58,7 @@ private:
     // usable): the data sets must not be reset or destroyed under it.
     void BeginOpening();
     void EndOpening();
+    void RequestCloseAfterOpening();
     bool opening = false;
     bool closeRequested = false;  // closing was asked for while opening; done when it ends
     // A Parse is running. The two data sets share the file and its position, so the right list

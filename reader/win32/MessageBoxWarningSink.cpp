@@ -5,6 +5,9 @@
 #include <windows.h>
 
 void MessageBoxWarningSink::Warn(const std::wstring& text) {
+    if (silenced) {
+        return;
+    }
     MessageBoxW(NULL, text.c_str(), L"Ketterlin", MB_OK);
 }
 
