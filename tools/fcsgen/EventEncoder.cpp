@@ -42,14 +42,14 @@ uint64_t RandomBits(uint64_t seed, int64_t event, int parameter) {
                       static_cast<uint64_t>(parameter));
 }
 
-EventEncoder::EventEncoder(const DataSetSpec& spec, int parameterCountIn)
-    : dataType(spec.dataType),
-      bits(spec.bits),
-      bigEndian(spec.bigEndian),
-      pattern(spec.pattern),
-      seed(spec.seed),
+EventEncoder::EventEncoder(const DataSetRecipe& recipe, int parameterCountIn)
+    : dataType(recipe.dataType),
+      bits(recipe.bits),
+      bigEndian(recipe.bigEndian),
+      pattern(recipe.pattern),
+      seed(recipe.seed),
       parameterCount(parameterCountIn),
-      fieldSize(spec.bits / kBitsPerByte) {}
+      fieldSize(recipe.bits / kBitsPerByte) {}
 
 uint64_t EventEncoder::FieldBits(int64_t event, int parameter) const {
     if (dataType == 'I') {

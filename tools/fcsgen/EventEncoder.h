@@ -16,7 +16,7 @@ uint64_t RandomBits(uint64_t seed, int64_t event, int parameter);
 
 class EventEncoder {
 public:
-    EventEncoder(const DataSetSpec& spec, int parameterCount);
+    EventEncoder(const DataSetRecipe& recipe, int parameterCount);
 
     int32_t FieldSize() const { return fieldSize; }
     int32_t EventSize() const { return fieldSize * parameterCount; }

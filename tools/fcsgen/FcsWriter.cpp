@@ -29,66 +29,66 @@ constexpr int kBitsPerByte = 8;
 constexpr const char* kRealRange = "262144";
 constexpr const char* kWriterName = "Ketterlin fcsgen";
 
-std::string ByteOrderText(const DataSetSpec& spec) {
-    if (!spec.byteOrderText.empty()) {
-        return spec.byteOrderText;
+std::string ByteOrderText(const DataSetRecipe& recipe) {
+    if (!recipe.byteOrderText.empty()) {
+        return recipe.byteOrderText;
     }
     // Integer and single fields are described by a 32-bit order, as common writers do;
     // doubles by all eight bytes so every byte of the field is named.
-    const int count = spec.dataType == 'D' ? 8 : 4;
+    const int count = recipe.dataType == 'D' ? 8 : 4;
     std::string text;
     for (int i = 0; i < count; ++i) {
         if (i > 0) {
             text += ',';
         }
-        text += std::to_string(spec.bigEndian ? count - i : i + 1);
+        text += std::to_string(recipe.bigEndian ? count - i : i + 1);
     }
     return text;
 }
 
-std::string RangeText(const DataSetSpec& spec) {
-    if (spec.dataType != 'I') {
+std::string RangeText(const DataSetRecipe& recipe) {
+    if (recipe.dataType != 'I') {
         return kRealRange;
     }
-    if (spec.bits >= 64) {
+    if (recipe.bits >= 64) {
         return "18446744073709551616";
     }
-    return std::to_string(1ull << spec.bits);
+    return std::to_string(1ull << recipe.bits);
 }
 
-bool IsVersion3(const DataSetSpec& spec) {
-    return spec.versionMajor >= 3;
+bool IsVersion3(const DataSetRecipe& recipe) {
+    return recipe.versionMajor >= 3;
 }
 
-KeywordList BuildKeywords(const DataSetSpec& spec,
+KeywordList BuildKeywords(const DataSetRecipe& recipe,
                           int64_t dataStart,
                           int64_t dataEnd,
                           int64_t nextData) {
     KeywordList keywords;
     const bool dataFitsHeader = dataEnd <= kMaxHeaderOffset;
-    if (IsVersion3(spec)) {
+    if (IsVersion3(recipe)) {
         keywords.emplace_back("$BEGINANALYSIS", "0");
         keywords.emplace_back("$ENDANALYSIS", "0");
         keywords.emplace_back("$BEGINSTEXT", "0");
         keywords.emplace_back("$ENDSTEXT", "0");
     }
-    if (IsVersion3(spec) || !dataFitsHeader) {
+    if (IsVersion3(recipe) || !dataFitsHeader) {
         keywords.emplace_back("$BEGINDATA", std::to_string(dataStart));
         keywords.emplace_back("$ENDDATA", std::to_string(dataEnd));
     }
-    keywords.emplace_back("$BYTEORD", ByteOrderText(spec));
-    keywords.emplace_back("$DATATYPE", std::string(1, spec.dataType));
+    keywords.emplace_back("$BYTEORD", ByteOrderText(recipe));
+    keywords.emplace_back("$DATATYPE", std::string(1, recipe.dataType));
     keywords.emplace_back("$MODE", "L");
     keywords.emplace_back("$NEXTDATA", std::to_string(nextData));
-    keywords.emplace_back("$PAR", std::to_string(spec.names.size()));
-    keywords.emplace_back("$TOT", std::to_string(spec.events));
+    keywords.emplace_back("$PAR", std::to_string(recipe.names.size()));
+    keywords.emplace_back("$TOT", std::to_string(recipe.events));
     keywords.emplace_back("$CYT", kWriterName);
-    for (size_t i = 0; i < spec.names.size(); ++i) {
+    for (size_t i = 0; i < recipe.names.size(); ++i) {
         const std::string prefix = "$P" + std::to_string(i + 1);
-        keywords.emplace_back(prefix + "B", std::to_string(spec.bits));
+        keywords.emplace_back(prefix + "B", std::to_string(recipe.bits));
         keywords.emplace_back(prefix + "E", "0,0");
-        keywords.emplace_back(prefix + "N", spec.names[i]);
-        keywords.emplace_back(prefix + "R", RangeText(spec));
+        keywords.emplace_back(prefix + "N", recipe.names[i]);
+        keywords.emplace_back(prefix + "R", RangeText(recipe));
     }
     return keywords;
 }
@@ -119,13 +119,13 @@ void AppendField(std::string& header, int64_t value) {
     header.append(digits, 0, kOffsetFieldSize);
 }
 
-std::string BuildHeader(const DataSetSpec& spec,
+std::string BuildHeader(const DataSetRecipe& recipe,
                         int64_t textStart,
                         int64_t textEnd,
                         int64_t dataStart,
                         int64_t dataEnd) {
     char version[kVersionFieldSize + 1];
-    std::snprintf(version, sizeof version, "FCS%d.%d", spec.versionMajor, spec.versionMinor);
+    std::snprintf(version, sizeof version, "FCS%d.%d", recipe.versionMajor, recipe.versionMinor);
     std::string header(version);
     header.resize(kVersionFieldSize, ' ');
     const bool dataFitsHeader = dataEnd <= kMaxHeaderOffset;
@@ -182,15 +182,15 @@ private:
     int fd = -1;
 };
 
-int WriteData(OutputFile& out, const DataSetSpec& spec) {
-    const EventEncoder encoder(spec, static_cast<int>(spec.names.size()));
+int WriteData(OutputFile& out, const DataSetRecipe& recipe) {
+    const EventEncoder encoder(recipe, static_cast<int>(recipe.names.size()));
     const size_t eventSize = static_cast<size_t>(encoder.EventSize());
     const int64_t eventsPerBlock =
         std::max<int64_t>(1, static_cast<int64_t>(kBlockBytes / std::max<size_t>(eventSize, 1)));
-    const int64_t blockEvents = std::min(eventsPerBlock, std::max<int64_t>(spec.events, 1));
+    const int64_t blockEvents = std::min(eventsPerBlock, std::max<int64_t>(recipe.events, 1));
     std::unique_ptr<uint8_t[]> block(new uint8_t[static_cast<size_t>(blockEvents) * eventSize]);
-    for (int64_t first = 0; first < spec.events; first += eventsPerBlock) {
-        const int64_t count = std::min(eventsPerBlock, spec.events - first);
+    for (int64_t first = 0; first < recipe.events; first += eventsPerBlock) {
+        const int64_t count = std::min(eventsPerBlock, recipe.events - first);
         for (int64_t i = 0; i < count; ++i) {
             encoder.Encode(first + i, block.get() + static_cast<size_t>(i) * eventSize);
         }
@@ -201,31 +201,31 @@ int WriteData(OutputFile& out, const DataSetSpec& spec) {
     return 0;
 }
 
-int WriteDataSet(OutputFile& out, const DataSetPlan& plan, const DataSetSpec& spec) {
+int WriteDataSet(OutputFile& out, const DataSetPlan& plan, const DataSetRecipe& recipe) {
     if (int error = out.Write(plan.header.data(), plan.header.size())) {
         return error;
     }
     if (int error = out.Write(plan.text.data(), plan.text.size())) {
         return error;
     }
-    return WriteData(out, spec);
+    return WriteData(out, recipe);
 }
 
 }  // namespace
 
-DataSetPlan PlanDataSet(const DataSetSpec& spec, int64_t base, bool chained) {
+DataSetPlan PlanDataSet(const DataSetRecipe& recipe, int64_t base, bool chained) {
     DataSetPlan plan;
     plan.base = base;
     plan.textStart = kHeaderSize;
     plan.dataLength =
-        spec.events * static_cast<int64_t>(spec.names.size()) * (spec.bits / kBitsPerByte);
+        recipe.events * static_cast<int64_t>(recipe.names.size()) * (recipe.bits / kBitsPerByte);
     // Growing offsets only lengthen the TEXT, so starting low the rounds climb to the layout
     // whose TEXT ends just before the DATA segment it names.
     int64_t dataStart = plan.textStart + 1;
     for (int round = 0; round < kMaxLayoutRounds; ++round) {
         const int64_t dataEnd = dataStart + plan.dataLength - 1;
         const int64_t nextData = chained ? base + dataEnd + 1 : 0;
-        plan.text = EncodeText(BuildKeywords(spec, dataStart, dataEnd, nextData));
+        plan.text = EncodeText(BuildKeywords(recipe, dataStart, dataEnd, nextData));
         plan.nextData = nextData;
         const int64_t settled = plan.textStart + static_cast<int64_t>(plan.text.size());
         if (settled == dataStart) {
@@ -236,14 +236,14 @@ DataSetPlan PlanDataSet(const DataSetSpec& spec, int64_t base, bool chained) {
     plan.dataStart = dataStart;
     // With no events the DATA segment is empty: its inclusive end lies just before its start,
     // which reads back as zero events whatever the event size.
-    plan.header = BuildHeader(spec, plan.textStart,
+    plan.header = BuildHeader(recipe, plan.textStart,
                               plan.textStart + static_cast<int64_t>(plan.text.size()) - 1,
                               dataStart, dataStart + plan.dataLength - 1);
     return plan;
 }
 
-DataSetSpec LmdFirstDataSet(const DataSetSpec& second) {
-    DataSetSpec first = second;
+DataSetRecipe LmdFirstDataSet(const DataSetRecipe& second) {
+    DataSetRecipe first = second;
     first.versionMajor = 2;
     first.versionMinor = 0;
     first.dataType = 'I';
@@ -254,12 +254,12 @@ DataSetSpec LmdFirstDataSet(const DataSetSpec& second) {
 }
 
 int WriteFcsFile(const GenOptions& options, std::string& error) {
-    std::vector<std::pair<DataSetSpec, DataSetPlan>> dataSets;
+    std::vector<std::pair<DataSetRecipe, DataSetPlan>> dataSets;
     if (options.lmd) {
-        DataSetSpec second = options.dataSet;
+        DataSetRecipe second = options.dataSet;
         second.versionMajor = 3;
         second.versionMinor = 0;
-        const DataSetSpec first = LmdFirstDataSet(second);
+        const DataSetRecipe first = LmdFirstDataSet(second);
         DataSetPlan firstPlan = PlanDataSet(first, 0, true);
         const int64_t secondBase = firstPlan.nextData;
         dataSets.emplace_back(first, std::move(firstPlan));
@@ -279,8 +279,8 @@ int WriteFcsFile(const GenOptions& options, std::string& error) {
     int result = out.Open(options.outPath);
     const bool opened = result == 0;
     if (opened) {
-        for (const auto& [spec, plan] : dataSets) {
-            result = WriteDataSet(out, plan, spec);
+        for (const auto& [recipe, plan] : dataSets) {
+            result = WriteDataSet(out, plan, recipe);
             if (result != 0) {
                 break;
             }

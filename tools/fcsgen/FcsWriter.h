@@ -23,11 +23,11 @@ struct DataSetPlan {
 
 // The DATA segment follows the TEXT segment directly; chained data sets point $NEXTDATA right
 // behind their DATA segment.
-DataSetPlan PlanDataSet(const DataSetSpec& spec, int64_t base, bool chained);
+DataSetPlan PlanDataSet(const DataSetRecipe& recipe, int64_t base, bool chained);
 
 // The first data set of a generated LMD file: 16-bit little-endian integers in FCS2.0, with the
 // parameters, events and pattern of the second.
-DataSetSpec LmdFirstDataSet(const DataSetSpec& second);
+DataSetRecipe LmdFirstDataSet(const DataSetRecipe& second);
 
 // Returns 0 or the errno of the failing call, with a message for the user in error.
 int WriteFcsFile(const GenOptions& options, std::string& error);

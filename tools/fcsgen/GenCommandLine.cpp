@@ -90,7 +90,7 @@ std::string GenUsageText() {
 ParsedGenCommandLine ParseGenCommandLine(const std::vector<std::string>& args) {
     ParsedGenCommandLine parsed;
     GenOptions& options = parsed.options;
-    DataSetSpec& spec = options.dataSet;
+    DataSetRecipe& recipe = options.dataSet;
     bool bitsGiven = false;
     long long parameters = -1;
     std::vector<std::string> names;
@@ -146,14 +146,14 @@ ParsedGenCommandLine ParseGenCommandLine(const std::vector<std::string>& args) {
             options.outPath = value;
         } else if (option == "--version") {
             if (value == "2.0") {
-                spec.versionMajor = 2;
-                spec.versionMinor = 0;
+                recipe.versionMajor = 2;
+                recipe.versionMinor = 0;
             } else if (value == "3.0") {
-                spec.versionMajor = 3;
-                spec.versionMinor = 0;
+                recipe.versionMajor = 3;
+                recipe.versionMinor = 0;
             } else if (value == "3.1") {
-                spec.versionMajor = 3;
-                spec.versionMinor = 1;
+                recipe.versionMajor = 3;
+                recipe.versionMinor = 1;
             } else {
                 return fail("--version must be 2.0, 3.0 or 3.1");
             }
@@ -161,24 +161,24 @@ ParsedGenCommandLine ParseGenCommandLine(const std::vector<std::string>& args) {
             if (value != "I" && value != "F" && value != "D") {
                 return fail("--datatype must be I, F or D");
             }
-            spec.dataType = value[0];
+            recipe.dataType = value[0];
         } else if (option == "--bits") {
             if (!ParseInteger(value, 8, 64, number) ||
                 (number != 8 && number != 16 && number != 24 && number != 32 && number != 64)) {
                 return fail("--bits must be 8, 16, 24, 32 or 64");
             }
-            spec.bits = static_cast<int>(number);
+            recipe.bits = static_cast<int>(number);
             bitsGiven = true;
         } else if (option == "--byteorder") {
             if (value != "little" && value != "big") {
                 return fail("--byteorder must be little or big");
             }
-            spec.bigEndian = value == "big";
+            recipe.bigEndian = value == "big";
         } else if (option == "--byteord") {
             if (!IsWritableValue(value)) {
                 return fail("--byteord needs a value that does not start with /");
             }
-            spec.byteOrderText = value;
+            recipe.byteOrderText = value;
         } else if (option == "--params") {
             if (!ParseInteger(value, 1, kMaxParameters, number)) {
                 return fail("--params must be a number from 1 to " +
@@ -189,13 +189,13 @@ ParsedGenCommandLine ParseGenCommandLine(const std::vector<std::string>& args) {
             if (!ParseInteger(value, 0, kMaxEvents, number)) {
                 return fail("--events must be a number from 0 to " + std::to_string(kMaxEvents));
             }
-            spec.events = number;
+            recipe.events = number;
         } else if (option == "--seed") {
             unsigned long long seed = 0;
             if (!ParseUnsigned(value, seed)) {
                 return fail("--seed must be a non-negative number");
             }
-            spec.seed = seed;
+            recipe.seed = seed;
         } else if (option == "--names") {
             names = SplitNames(value);
             namesGiven = true;
@@ -208,7 +208,7 @@ ParsedGenCommandLine ParseGenCommandLine(const std::vector<std::string>& args) {
             if (value != "index" && value != "random") {
                 return fail("--pattern must be index or random");
             }
-            spec.pattern = value == "index" ? ValuePattern::kIndex : ValuePattern::kRandom;
+            recipe.pattern = value == "index" ? ValuePattern::kIndex : ValuePattern::kRandom;
         }
     }
 
@@ -216,12 +216,12 @@ ParsedGenCommandLine ParseGenCommandLine(const std::vector<std::string>& args) {
         return fail("--out FILE is required");
     }
     if (!bitsGiven) {
-        spec.bits = spec.dataType == 'D' ? 64 : 32;
+        recipe.bits = recipe.dataType == 'D' ? 64 : 32;
     }
-    if (spec.dataType == 'F' && spec.bits != 32) {
+    if (recipe.dataType == 'F' && recipe.bits != 32) {
         return fail("--datatype F needs --bits 32");
     }
-    if (spec.dataType == 'D' && spec.bits != 64) {
+    if (recipe.dataType == 'D' && recipe.bits != 64) {
         return fail("--datatype D needs --bits 64");
     }
     if (!namesGiven) {
@@ -239,7 +239,7 @@ ParsedGenCommandLine ParseGenCommandLine(const std::vector<std::string>& args) {
     for (long long n = static_cast<long long>(names.size()) + 1; n <= parameters; ++n) {
         names.push_back("P" + std::to_string(n));
     }
-    spec.names = names;
+    recipe.names = names;
     parsed.command = GenCommand::kWrite;
     return parsed;
 }

@@ -8,7 +8,7 @@
 
 enum class ValuePattern { kIndex, kRandom };
 
-struct DataSetSpec {
+struct DataSetRecipe {
     int versionMajor = 3;
     int versionMinor = 1;
     char dataType = 'F';
@@ -23,7 +23,7 @@ struct DataSetSpec {
 
 struct GenOptions {
     std::string outPath;
-    DataSetSpec dataSet;
+    DataSetRecipe dataSet;
     bool lmd = false;  // a 16-bit FCS2.0 data set first, then dataSet as FCS3.0
 };
 
