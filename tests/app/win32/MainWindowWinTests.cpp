@@ -111,6 +111,20 @@ const wchar_t* CellText(MainWindow& window, int row, int column) {
     return request.item.pszText;
 }
 
+// Writes a file of the test's own into the temporary folder; returns its path.
+std::wstring WriteTempFile(const wchar_t* name, const std::vector<uint8_t>& bytes) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + name;
+    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    WIN_CHECK(WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                        nullptr) &&
+              written == bytes.size());
+    return path;
+}
+
 }  // namespace
 
 WIN_CASE(MainWindowCreatesItsListsAndLaysThemOut) {
@@ -363,17 +377,7 @@ WIN_CASE(ClosingDuringManyWarningsDropsTheRest) {
     b.Add("$PAR", "50").Add("$TOT", "0");
     b.dataKeywords = true;
     const std::vector<uint8_t> bytes = b.Build();
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring path = std::wstring(folder) + L"many-warnings.fcs";
-    {
-        UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        WIN_CHECK(WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                            nullptr) &&
-                  written == bytes.size());
-    }
+    const std::wstring path = WriteTempFile(L"many-warnings.fcs", bytes);
     {
         MainWindowCase scope;
         MainWindow window;
@@ -414,17 +418,7 @@ WIN_CASE(ClicksOnTheSegmentListWaitForTheReading) {
     std::vector<uint8_t> bytes = dataSet(true, next);
     const std::vector<uint8_t> second = dataSet(false, "0000000000");
     bytes.insert(bytes.end(), second.begin(), second.end());
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring path = std::wstring(folder) + L"two-data-sets.lmd";
-    {
-        UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        WIN_CHECK(WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                            nullptr) &&
-                  written == bytes.size());
-    }
+    const std::wstring path = WriteTempFile(L"two-data-sets.lmd", bytes);
 
     {
         MainWindowCase scope;
