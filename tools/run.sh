@@ -2,8 +2,9 @@
 # Opens a data file in Ketterlin under Wine.
 # Usage: tools/run.sh [FILE]   (FILE defaults to samples/sample.fcs)
 #
-# Installs what is missing (tools/setup.sh, as root), builds ketterlin.exe (tools/build.sh win),
-# then:
+# Installs what is missing (tools/setup.sh, as root), builds the Windows program this host runs
+# (the 32-bit ketterlin.exe, or the 64-bit one where the kernel runs no 32-bit code; see
+# tools/wine-env.sh, KETTERLIN_WINDOWS_BUILD=win64 forces it), then:
 #  - with a usable $DISPLAY: runs the viewer there until you close it;
 #  - without one: runs it on a private Xvfb inside a Wine virtual desktop, answers any warning
 #    boxes with OK (printing their texts), waits until the window shows the file, saves a
@@ -14,12 +15,16 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 
 file=${1:-$top/samples/sample.fcs}
 
-bash "$top/tools/setup.sh"
+bash "$top/tools/setup.sh" run
 
-exe=${KETTERLIN_EXE:-$top/build/win/app/ketterlin.exe}
-driver=${KETTERLIN_DRIVER:-$top/build/win/tests/wine/ktdriver.exe}
+# shellcheck source=tools/wine-env.sh
+source "$top/tools/wine-env.sh"
+build=$(kt_windows_build)
+buildDir=$(kt_windows_build_dir "$top" "$build")
+exe=${KETTERLIN_EXE:-$buildDir/app/ketterlin.exe}
+driver=${KETTERLIN_DRIVER:-$buildDir/tests/wine/ktdriver.exe}
 if [ -z "${KETTERLIN_EXE:-}" ]; then
-    bash "$top/tools/build.sh" win
+    bash "$top/tools/build.sh" "$(basename "$buildDir")"
 fi
 for built in "$exe" "$driver"; do
     [ -f "$built" ] || { echo "run: $built was not built" >&2; exit 1; }
@@ -37,10 +42,10 @@ if [ $# -eq 0 ] && [ ! -f "$file" ]; then
 fi
 [ -f "$file" ] || { echo "run: no such file: $file" >&2; exit 2; }
 
-# shellcheck source=tools/wine-env.sh
-source "$top/tools/wine-env.sh"
-prefix=$top/build/wineprefix
+kt_wine_use_for "$exe"
+prefix=$top/build/wineprefix-$KT_WINDOWS_BUILD
 kt_wine_prefix "$prefix"
+echo "run: the $KT_WINDOWS_BUILD program $exe"
 
 if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
     echo "run: showing $file on display $DISPLAY; close the window to end"

@@ -286,7 +286,7 @@ class AboutBox(harness.SessionTestCase):
 
     def counts(self, app):
         app.sync()
-        out = subprocess.run(["wine", GUICOUNT, str(app.pid)], env=self.session.env,
+        out = subprocess.run([self.session.wine, GUICOUNT, str(app.pid)], env=self.session.env,
                              capture_output=True, text=True, timeout=60)
         answer = json.loads(out.stdout.strip().splitlines()[-1])
         self.assertTrue(answer["ok"], answer)
@@ -379,7 +379,7 @@ class InMemoryDialogs(harness.SessionTestCase):
     def test_modal_runs_and_unusable_templates(self):
         if not DIALOGPROBE:
             self.skipTest("no --dialogprobe given")
-        out = subprocess.run(["wine", DIALOGPROBE], env=self.session.env, capture_output=True,
+        out = subprocess.run([self.session.wine, DIALOGPROBE], env=self.session.env, capture_output=True,
                              text=True, timeout=120)
         self.assertEqual(out.returncode, 0, out.stderr)
         cases = {c["case"]: c for c in map(json.loads, out.stdout.splitlines())}

@@ -75,8 +75,8 @@ def windows_path(path):
 class Driver:
     """One ktdriver.exe process: a command per line in, one JSON answer per line out."""
 
-    def __init__(self, driver_exe, env):
-        self.proc = subprocess.Popen(["wine", driver_exe], stdin=subprocess.PIPE,
+    def __init__(self, command, env):
+        self.proc = subprocess.Popen(command, stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                      env=env, bufsize=0)
         self.pending = b""
@@ -170,12 +170,16 @@ class Xvfb:
         kill_process(self.proc)
 
 
-def make_prefix(prefix_dir, unmanaged=True):
-    """The 32-bit prefix, made once by tools/wine-env.sh and reused. For the tests its windows
-    are not handed to a window manager (there is none on the private display)."""
-    script = 'source "$1" && kt_wine_prefix "$2"' + (" && kt_wine_unmanaged" if unmanaged else "")
-    subprocess.run(["bash", "-c", script, "wine-env", str(WINE_ENV), str(prefix_dir)],
-                   check=True)
+def make_prefix(prefix_dir, exe, unmanaged=True):
+    """The prefix for the Windows build that `exe` was made for, made once by tools/wine-env.sh
+    and reused; returns the environment variables that run that build's Wine loader in it. For
+    the tests its windows are not handed to a window manager (there is none on the private
+    display)."""
+    script = ('source "$1" && kt_wine_use_for "$3" && kt_wine_prefix "$2"'
+              + (" && kt_wine_unmanaged" if unmanaged else "") + " && kt_wine_print_env")
+    out = subprocess.run(["bash", "-c", script, "wine-env", str(WINE_ENV), str(prefix_dir),
+                          str(exe)], check=True, stdout=subprocess.PIPE, text=True).stdout
+    return dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
 
 
 class Session:
@@ -200,6 +204,8 @@ class Session:
         self.apps = []
         self.extra = []     # other processes a test started beside the viewer, ended with it
         self.env = None
+        self.wine = None
+        self.wineserver = None
         self.tmp = None
 
     def __enter__(self):
@@ -220,21 +226,19 @@ class Session:
                 raise FileNotFoundError("%s is missing: build the cross build first "
                                         "(tools/build.sh win)" % needed)
         self.workdir.mkdir(parents=True, exist_ok=True)
-        make_prefix(self.prefix, self.unmanaged)
+        wine_env = make_prefix(self.prefix, self.exe, self.unmanaged)
         self.tmp = Path(tempfile.mkdtemp(prefix="e2e-", dir=str(self.workdir)))
         if not self.display:
             self.xvfb = Xvfb(self.geometry)
             self.display = self.xvfb.display
         env = dict(os.environ)
-        env.update({
-            "WINEPREFIX": str(self.prefix),
-            "WINEARCH": "win32",
-            "WINEDEBUG": "-all",
-            "WINEDLLOVERRIDES": "mscoree=;mshtml=;winemenubuilder.exe=d",
-            "DISPLAY": self.display,
-        })
+        env.pop("WINELOADER", None)
+        env.update(wine_env)
+        env["DISPLAY"] = self.display
         self.env = env
-        self.driver = Driver(self.driver_exe, env)
+        self.wine = env["KT_WINE_LOADER"]
+        self.wineserver = env["KT_WINESERVER"]
+        self.driver = Driver([self.wine, self.driver_exe], env)
 
     def close(self):
         for app in self.apps:
@@ -244,10 +248,10 @@ class Session:
         if self.driver:
             self.driver.close()
         if self.env:
-            subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
+            subprocess.run([self.wineserver, "-k"], env=self.env, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL)
             try:
-                subprocess.run(["wineserver", "-w"], env=self.env, timeout=10,
+                subprocess.run([self.wineserver, "-w"], env=self.env, timeout=10,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             except subprocess.TimeoutExpired:
                 pass
@@ -286,9 +290,9 @@ class Session:
             argv.append(windows_path(arg) if arg.startswith("/") else arg)
         if raw_args is not None:
             argv.extend(raw_args)
-        command = ["wine", self.exe] + argv
+        command = [self.wine, self.exe] + argv
         if desktop:
-            command = ["wine", "explorer", "/desktop=%s" % desktop, self.exe] + argv
+            command = [self.wine, "explorer", "/desktop=%s" % desktop, self.exe] + argv
         before = {w["hwnd"] for w in self.top_windows(cls=MAIN_CLASS)}
         proc = subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
