@@ -38,3 +38,11 @@ for w in "${what[@]}"; do
     *) echo "build: unknown configuration $w" >&2; exit 2 ;;
     esac
 done
+
+# The release archive holds both Windows programs: packed whenever both are built.
+if [ -f "$top/build/win/app/ketterlin.exe" ] && [ -f "$top/build/win64/app/ketterlin.exe" ] &&
+    command -v zip >/dev/null; then
+    case " ${what[*]} " in
+    *" win "* | *" win64 "*) bash "$top/server/make-release.sh" >/dev/null ;;
+    esac
+fi

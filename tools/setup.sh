@@ -20,7 +20,11 @@ kt_host_runs_i386 && i386=yes
 packages=(cmake make g++ python3 procps xvfb xdotool imagemagick x11-apps fonts-wine wine)
 # On a host that runs no 32-bit code, Debian's 32-bit Wine cannot start; the 64-bit one is used.
 if [ "$i386" = yes ]; then
-    packages+=(g++-mingw-w64-i686 wine32:i386)
+    packages+=(wine32:i386)
+fi
+# The 32-bit cross compiler itself is a 64-bit program: every full build makes both programs.
+if [ "$what" = test ] || [ "$i386" = yes ]; then
+    packages+=(g++-mingw-w64-i686)
 fi
 if [ "$what" = test ] || [ "$i386" = no ] || [ "$(kt_windows_build)" = win64 ]; then
     packages+=(g++-mingw-w64-x86-64-win32 wine64)

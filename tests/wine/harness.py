@@ -48,7 +48,11 @@ FILE_NAME_EDIT_ID = 1152
 START_TIMEOUT = 30.0   # the first Wine process of a session also starts the wineserver
 BOX_TIMEOUT = 10.0
 EXIT_TIMEOUT = 15.0
-QUIET_TIME = 0.5       # how long "no further box" is watched for after a known sequence
+# "No further box" needs no watching time for the boxes of the viewer's main thread: sync()
+# returns only once that thread is idle again or inside the next box's modal loop, and a box's
+# window exists before its loop runs, so a box that was coming is there when sync() returns.
+# Boxes of other threads (the update check's prompt) are checked with close_expecting_no_box().
+QUIET_TIME = 0.0
 
 
 class HarnessError(AssertionError):
@@ -413,7 +417,9 @@ class App:
         """Returns once the viewer's thread has handled what was posted to it before: two sent
         messages, because a sent message overtakes posted ones in the queue."""
         for _ in range(2):
-            self.driver.call("send", hwnd=self.main, msg=WM_NULL)
+            answer = self.driver.call("send", hwnd=self.main, msg=WM_NULL)
+            if not answer["ok"] and self.alive():
+                raise HarnessError("the viewer's thread did not answer: %s" % answer)
 
     # ---- boxes -------------------------------------------------------------------------------
 
@@ -474,9 +480,12 @@ class App:
         return seen
 
     def dismiss_all(self, caption=PROGRAM_NAME, quiet=QUIET_TIME, limit=200):
-        """Dismisses boxes until none appears for `quiet` seconds; returns their texts."""
+        """Dismisses boxes until the viewer's thread is back in its message loop with none open
+        (see QUIET_TIME) or, with `quiet`, until none appears for that long; returns their
+        texts."""
         seen = []
         while len(seen) < limit:
+            self.sync()
             boxes = self.dialogs(quiet)
             if not boxes:
                 return seen
@@ -524,6 +533,21 @@ class App:
         answer = self.driver.call("close", hwnd=self.main)
         if not answer["ok"]:
             raise HarnessError("could not post WM_CLOSE")
+
+    def close_expecting_no_box(self, timeout=EXIT_TIMEOUT):
+        """Posts WM_CLOSE and waits for the program's end, failing on any box that appears first;
+        returns the exit code. The program ends only after its update thread has ended, so a
+        prompt that the check was going to show, however slow, comes before the end."""
+        self.close()
+
+        def outcome():
+            boxes = self.dialogs()
+            if boxes:
+                raise HarnessError("unexpected box %r: %r"
+                                   % (boxes[0]["caption"], self.box_text(boxes[0])))
+            return not self.alive()
+        wait_until(outcome, timeout, interval=0.05, what="the end of ketterlin.exe")
+        return self.exit_code(timeout=1)
 
     def exit_code(self, timeout=EXIT_TIMEOUT):
         if self.desktop:
@@ -611,10 +635,27 @@ def close_session():
         _session = None
 
 
-def main():
+# ctest's skip code (SKIP_RETURN_CODE of every Wine test).
+SKIP_EXIT = 77
+
+
+def skip_unless_ready(options, needs_corpus=False):
+    """Ends the script as skipped, saying why, when what it drives was not built or the real
+    files it sweeps are not there."""
+    for needed in (options.exe, options.driver):
+        if not os.path.isfile(needed):
+            print("skipped: %s is not built (tools/build.sh win or win64)" % needed)
+            sys.exit(SKIP_EXIT)
+    if needs_corpus and not (options.corpus and os.path.isdir(options.corpus)):
+        print("skipped: no corpus of real files at %s" % options.corpus)
+        sys.exit(SKIP_EXIT)
+
+
+def main(needs_corpus=False):
     """Entry of a test script: parse the harness's options, run the script's tests in one
     session, clean up whatever happens."""
     options, argv = parse_arguments()
+    skip_unless_ready(options, needs_corpus)
     open_session(options)
     try:
         program = unittest.main(module="__main__", argv=argv, exit=False, verbosity=2)

@@ -22,10 +22,7 @@ class Corpus(harness.SessionTestCase):
 
     @classmethod
     def setUpClass(cls):
-        folder = cls.options.corpus
-        if not folder or not os.path.isdir(folder):
-            raise AssertionError("no corpus folder (--corpus %r)" % folder)
-        cls.folder = Path(folder)
+        cls.folder = Path(cls.options.corpus)
 
     def model(self, path):
         try:
@@ -125,4 +122,4 @@ class Corpus(harness.SessionTestCase):
 
 
 if __name__ == "__main__":
-    harness.main()
+    harness.main(needs_corpus=True)
