@@ -35,7 +35,12 @@ struct GdiHandleEntry {
 static_assert(sizeof(GdiHandleEntry) == 24, "entry layout");
 
 constexpr size_t kMaxHandles = 0x10000;
-constexpr size_t kPebGdiSharedHandleTable = 0x94;  // offset in a 32-bit PEB
+// Where the PEB holds the table's address; guicount is built for the viewer's own bitness.
+#ifdef _WIN64
+constexpr size_t kPebGdiSharedHandleTable = 0xF8;
+#else
+constexpr size_t kPebGdiSharedHandleTable = 0x94;
+#endif
 
 int Fail(const char* what, DWORD code) {
     std::printf("{\"ok\":false,\"error\":\"%s\",\"code\":%lu}\n", what,
@@ -83,7 +88,7 @@ int main(int argc, char** argv) {
         CloseHandle(process);
         return Fail("NtQueryInformationProcess", 0);
     }
-    DWORD table = 0;
+    UINT_PTR table = 0;
     SIZE_T read = 0;
     const auto* tableField =
         reinterpret_cast<const char*>(basic.PebBaseAddress) + kPebGdiSharedHandleTable;
@@ -92,7 +97,7 @@ int main(int argc, char** argv) {
         return Fail("no GdiSharedHandleTable", GetLastError());
     }
     std::vector<GdiHandleEntry> entries(kMaxHandles);
-    if (!ReadProcessMemory(process, reinterpret_cast<const void*>(static_cast<UINT_PTR>(table)),
+    if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table),
                            entries.data(), entries.size() * sizeof(GdiHandleEntry), &read)) {
         CloseHandle(process);
         return Fail("ReadProcessMemory", GetLastError());

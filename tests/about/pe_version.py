@@ -1,4 +1,4 @@
-"""Reads (and, for test copies, rewrites) the version resource of a 32-bit PE executable, so the
+"""Reads (and, for test copies, rewrites) the version resource of a 32- or 64-bit PE executable, so the
 end-to-end tests can check what the build put into ketterlin.exe and run copies of it that carry
 other versions without building the program again.
 
@@ -12,6 +12,10 @@ RT_VERSION = 16
 VS_FIXEDFILEINFO_SIGNATURE = 0xFEEF04BD
 
 
+PE32_MAGIC = 0x10B
+PE32_PLUS_MAGIC = 0x20B
+
+
 class PeImage:
     def __init__(self, data):
         self.data = bytearray(data)
@@ -21,11 +25,14 @@ class PeImage:
         sections, optional_size = struct.unpack_from("<H12xH", self.data, pe + 4 + 2)
         optional = pe + 24
         magic = struct.unpack_from("<H", self.data, optional)[0]
-        if magic != 0x10B:
-            raise ValueError("not a 32-bit image")
+        # The data directories follow the optional header's fixed part, which is longer in a
+        # 64-bit image (PE32+: 8-byte image base and stack/heap sizes).
+        directories = {PE32_MAGIC: 96, PE32_PLUS_MAGIC: 112}.get(magic)
+        if directories is None:
+            raise ValueError("not a PE32 or PE32+ image (optional header magic 0x%x)" % magic)
         # Data directory 2 is the resource table.
-        self.resource_rva, self.resource_size = struct.unpack_from("<II", self.data,
-                                                                   optional + 96 + 2 * 8)
+        self.resource_rva, self.resource_size = struct.unpack_from(
+            "<II", self.data, optional + directories + 2 * 8)
         self.sections = []
         table = optional + optional_size
         for i in range(sections):

@@ -22,6 +22,7 @@ ip link set lo up
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../../tools/wine-env.sh
 source "$here/../../tools/wine-env.sh"
+kt_wine_use_for "$exe"
 kt_wine_prefix "$prefix"
 trap 'wineserver -k 2>/dev/null || true' EXIT
 # A console program that opens no window: no display needed.

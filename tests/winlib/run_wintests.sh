@@ -11,6 +11,7 @@ fi
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../../tools/wine-env.sh
 source "$here/../../tools/wine-env.sh"
+kt_wine_use_for "$exe"
 kt_wine_prefix "$prefix"
 kt_xvfb_start
 trap kt_wine_cleanup EXIT

@@ -52,8 +52,9 @@ std::vector<Row> ReadRows(HWND list) {
     return rows;
 }
 
+// A real file that the repository carries a copy of.
 std::wstring CorpusPath(const char* relative) {
-    std::string path = std::string(KETTERLIN_CORPUS_WINDOWS_DIR) + "\\" + relative;
+    std::string path = std::string(KETTERLIN_REAL_FILES_WINDOWS_DIR) + "\\" + relative;
     return std::wstring(path.begin(), path.end());
 }
 
