@@ -13,6 +13,7 @@
 #include <string>
 
 #include "AboutBox.h"
+#include "DataSetChain.h"
 #include "DetailListView.h"
 #include "DetailView.h"
 #include "ErrorBox.h"
@@ -178,7 +179,7 @@ bool MainWindow::OpenFile(const wchar_t* path) {
     }
     parsing = true;
     segmentTouchedWhileParsing = false;
-    bool read = ReadDataSets();
+    bool read = ReadChain();
     parsing = false;
     if (!read) {
         return false;
@@ -199,28 +200,20 @@ bool MainWindow::OpenFile(const wchar_t* path) {
     return true;
 }
 
-bool MainWindow::ReadDataSets() {
+bool MainWindow::ReadChain() {
     ListViewSegmentList rows(segmentList.hwnd);
-    int64_t nextData = 0;
-    if (!dataSets[0].Parse(rows, 0, nextData)) {
-        MessageBoxW(hwnd, kUnknownFormat, kProgramName, MB_OK);
-        return false;
+    const DataSetChain chain = ReadDataSets(dataFile, dataSets[0], dataSets[1], rows);
+    switch (chain.failure) {
+        case DataSetChain::Failure::kNone:
+            return true;
+        case DataSetChain::Failure::kNotADataSet:
+            MessageBoxW(hwnd, kUnknownFormat, kProgramName, MB_OK);
+            return false;
+        case DataSetChain::Failure::kFileError:
+            ShowError(chain.fileError);
+            return false;
     }
-    if (nextData == 0) {
-        return true;
-    }
-    // A second data set is read; whatever it names after itself is not.
-    const int64_t secondBase = nextData;
-    ErrorCode error = dataFile.Seek(secondBase);
-    if (error != 0) {
-        ShowError(error);
-        return false;
-    }
-    if (!dataSets[1].Parse(rows, secondBase, nextData)) {
-        MessageBoxW(hwnd, kUnknownFormat, kProgramName, MB_OK);
-        return false;
-    }
-    return true;
+    return false;
 }
 
 void MainWindow::SetTitleFor(const wchar_t* path) {

@@ -49,7 +49,8 @@ private:
     void OnExit();
     void OnAbout();
     DataSet& ShownDataSet();
-    bool ReadDataSets();
+    // Reads the file's data sets; a failure is shown as "Unknown format" or the error box.
+    bool ReadChain();
     void SetTitleFor(const wchar_t* path);
     void OnDetailDisplayInfo(NMLVDISPINFOW& request);
     void OnDetailCacheHint(const NMLVCACHEHINT& hint);

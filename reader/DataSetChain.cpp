@@ -1,24 +1,37 @@
-// Reading the one or two data sets of a file, shared by the viewer and the native tools so
-// that both follow $NEXTDATA the same way.
+// Reading the one or two data sets of a file. A $NEXTDATA the file cannot be positioned at (a
+// negative one, say) is a file error, as the positioning call reports it; a position where no
+// data set can be read (beyond the end of the file, or bytes that are none) is not a data set.
 #include "DataSetChain.h"
+
+namespace {
+
+bool ReadOne(DataFile& file, DataSet& dataSet, SegmentList& segments, int64_t base,
+             int64_t& nextData, DataSetChain& chain) {
+    const ErrorCode error = file.Seek(base);
+    if (error != kErrorSuccess) {
+        chain.failure = DataSetChain::Failure::kFileError;
+        chain.fileError = error;
+        return false;
+    }
+    if (!dataSet.Parse(segments, base, nextData)) {
+        chain.failure = DataSetChain::Failure::kNotADataSet;
+        return false;
+    }
+    ++chain.count;
+    return true;
+}
+
+}  // namespace
 
 DataSetChain ReadDataSets(DataFile& file, DataSet& first, DataSet& second,
                           SegmentList& segments) {
     DataSetChain chain;
     int64_t nextData = 0;
-    if (file.Seek(0) != kErrorSuccess || !first.Parse(segments, 0, nextData)) {
-        chain.failed = true;
+    if (!ReadOne(file, first, segments, 0, nextData, chain) || nextData == 0) {
         return chain;
     }
-    chain.count = 1;
-    if (nextData == 0) {
-        return chain;
-    }
-    const int64_t base = nextData;
-    if (file.Seek(base) != kErrorSuccess || !second.Parse(segments, base, nextData)) {
-        chain.failed = true;
-        return chain;
-    }
-    chain.count = 2;
+    // Whatever the second data set names after itself is not followed.
+    chain.secondBase = nextData;
+    ReadOne(file, second, segments, chain.secondBase, nextData, chain);
     return chain;
 }

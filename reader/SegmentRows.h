@@ -5,6 +5,9 @@
 
 #include "DataSet.h"
 
+// Header, Text and Data: a data set's rows, in this order, right after the previous data set's.
+constexpr int kSegmentRowsPerDataSet = 3;
+
 std::wstring FormatVersionDetails(const DataSet& dataSet);
 std::wstring FormatKeywordDetails(const DataSet& dataSet);
 std::wstring FormatEventDetails(const DataSet& dataSet);

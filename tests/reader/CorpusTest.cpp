@@ -84,9 +84,9 @@ FolderWalk WalkFolder(const fs::path& folder) {
         auto r = Open(relative, true);
         EXPECT_EQ(r->openError, kErrorSuccess);
         ++walk.files;
-        walk.readable += r->chain.failed ? 0 : 1;
+        walk.readable += r->chain.Failed() ? 0 : 1;
         EXPECT_EQ(r->segments.rows.size(), static_cast<size_t>(3 * r->chain.count));
-        std::cout << relative << "\tsets " << r->chain.count << (r->chain.failed ? " failed" : "")
+        std::cout << relative << "\tsets " << r->chain.count << (r->chain.Failed() ? " failed" : "")
                   << "\tevents " << r->first.eventCount << "/" << r->second.eventCount
                   << "\twarnings " << r->log.warnings.size() << "\n";
     }
@@ -125,7 +125,7 @@ TEST(Corpus, TruncatedHeaderFails) {
     if (!Have("fcsparser/corrupted.fcs")) GTEST_SKIP() << "fcsparser/corrupted.fcs not found";
     auto r = Open("fcsparser/corrupted.fcs");
     EXPECT_EQ(r->chain.count, 0);
-    EXPECT_TRUE(r->chain.failed);
+    EXPECT_TRUE(r->chain.Failed());
     EXPECT_TRUE(r->segments.rows.empty());
     EXPECT_TRUE(r->log.warnings.empty());
 }
@@ -143,7 +143,7 @@ TEST(Corpus, StrictRulesRejectTheseFiles) {
         ++checked;
         auto r = Open(relative);
         EXPECT_EQ(r->chain.count, 0) << relative;
-        EXPECT_TRUE(r->chain.failed) << relative;
+        EXPECT_TRUE(r->chain.Failed()) << relative;
         EXPECT_TRUE(r->log.warnings.empty()) << relative;
     }
     // The repository's own copy of one of them is always there.
@@ -154,7 +154,7 @@ TEST(Corpus, ListModeFileWithTwoDataSets) {
     if (!Have("flowio/coulter.lmd")) GTEST_SKIP() << "flowio/coulter.lmd not found";
     auto r = Open("flowio/coulter.lmd");
     EXPECT_EQ(r->chain.count, 2);
-    EXPECT_FALSE(r->chain.failed);
+    EXPECT_FALSE(r->chain.Failed());
     std::vector<std::wstring> details;
     for (const auto& row : r->segments.rows) {
         details.push_back(row.label + L" " + row.details);

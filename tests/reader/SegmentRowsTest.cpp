@@ -80,7 +80,8 @@ TEST(DataSetChain, SecondDataSetFollowsNextData) {
     Reading r(TwoDataSets("FCS3.0"));
     const DataSetChain chain = ReadDataSets(r.file, r.first, r.second, r.segments);
     EXPECT_EQ(chain.count, 2);
-    EXPECT_FALSE(chain.failed);
+    EXPECT_FALSE(chain.Failed());
+    EXPECT_GT(chain.secondBase, 0);
     ASSERT_EQ(r.segments.rows.size(), 6u);
     for (size_t i = 0; i < 6; ++i) {
         EXPECT_EQ(r.segments.rows[i].kind, static_cast<SegmentKind>(i % 3));
@@ -99,26 +100,41 @@ TEST(DataSetChain, SingleDataSetWithoutNextData) {
     Reading r(b.Build());
     const DataSetChain chain = ReadDataSets(r.file, r.first, r.second, r.segments);
     EXPECT_EQ(chain.count, 1);
-    EXPECT_FALSE(chain.failed);
+    EXPECT_FALSE(chain.Failed());
+    EXPECT_EQ(chain.secondBase, 0);
     EXPECT_EQ(r.segments.rows.size(), 3u);
 }
 
-TEST(DataSetChain, FailingSecondKeepsTheFirst) {
-    Reading r(TwoDataSets("XYZ"));
-    const DataSetChain chain = ReadDataSets(r.file, r.first, r.second, r.segments);
-    EXPECT_EQ(chain.count, 1);
-    EXPECT_TRUE(chain.failed);
-    EXPECT_EQ(r.segments.rows.size(), 3u);
-}
-
-TEST(DataSetChain, NextDataBeyondTheFileOrNegativeFails) {
-    for (const char* next : {"99999999", "-5"}) {
+// How a chain ends when its second data set cannot be read: the first one and its rows stay,
+// and the failure names the kind that the viewer and the inspector report.
+TEST(DataSetChain, FailingSecondKeepsTheFirstAndSaysWhy) {
+    using Failure = DataSetChain::Failure;
+    const auto withNextData = [](const char* next) {
         FcsBuilder b;
         b.Add("$NEXTDATA", next);
-        Reading r(b.Build());
+        return b.Build();
+    };
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        Failure failure;
+        ErrorCode fileError;
+    } cases[] = {
+        {"no data set at the offset", TwoDataSets("XYZ"), Failure::kNotADataSet, kErrorSuccess},
+        // Positioning beyond the end succeeds; the HEADER read there delivers nothing.
+        {"beyond the end of the file", withNextData("99999999"), Failure::kNotADataSet,
+         kErrorSuccess},
+        // A file cannot be positioned before its start: the positioning's own code.
+        {"negative offset", withNextData("-5"), Failure::kFileError, kErrorNegativeSeek},
+    };
+    for (const auto& c : cases) {
+        Reading r(c.bytes);
         const DataSetChain chain = ReadDataSets(r.file, r.first, r.second, r.segments);
-        EXPECT_EQ(chain.count, 1) << next;
-        EXPECT_TRUE(chain.failed) << next;
+        EXPECT_EQ(chain.count, 1) << c.name;
+        EXPECT_EQ(chain.failure, c.failure) << c.name;
+        EXPECT_EQ(chain.fileError, c.fileError) << c.name;
+        EXPECT_EQ(r.segments.rows.size(), 3u) << c.name;
+        EXPECT_TRUE(r.second.keywords.empty()) << c.name;
     }
 }
 
@@ -126,7 +142,18 @@ TEST(DataSetChain, FailingFirstReadsNothingMore) {
     Reading r(std::vector<uint8_t>{'x'});
     const DataSetChain chain = ReadDataSets(r.file, r.first, r.second, r.segments);
     EXPECT_EQ(chain.count, 0);
-    EXPECT_TRUE(chain.failed);
+    EXPECT_EQ(chain.failure, DataSetChain::Failure::kNotADataSet);
+    EXPECT_TRUE(r.segments.rows.empty());
+}
+
+TEST(DataSetChain, FileThatCannotBePositionedIsAFileError) {
+    Reading r(TwoDataSets("FCS3.0"));
+    r.memory->faults.failSeeksFrom = 0;
+    r.memory->faults.seekError = kErrorReadFault;
+    const DataSetChain chain = ReadDataSets(r.file, r.first, r.second, r.segments);
+    EXPECT_EQ(chain.count, 0);
+    EXPECT_EQ(chain.failure, DataSetChain::Failure::kFileError);
+    EXPECT_EQ(chain.fileError, kErrorReadFault);
     EXPECT_TRUE(r.segments.rows.empty());
 }
 
@@ -134,6 +161,7 @@ TEST(DataSetChain, NeverAThirdDataSet) {
     Reading r(TwoDataSets("FCS3.0"));  // the second's $NEXTDATA is 1
     const DataSetChain chain = ReadDataSets(r.file, r.first, r.second, r.segments);
     EXPECT_EQ(chain.count, 2);
+    EXPECT_FALSE(chain.Failed());
     EXPECT_EQ(r.segments.rows.size(), 6u);
 }
 

@@ -91,6 +91,31 @@ def main():
         check.equal("cut lmd keeps the first", [d["version"] for d in doc["datasets"]], ["FCS2.0"])
         check.equal("cut lmd error", doc["error"], "Unknown format")
 
+        # The same road as the viewer's for a $NEXTDATA that names no data set: beyond the end
+        # of the file it is "Unknown format" (exit 1); a negative one cannot be positioned at,
+        # which the viewer shows in its error box, here "Error" and the code (exit 2).
+        full = os.path.join(work, "full.lmd")
+        check.equal("full lmd written", run([gen, "--out", full, "--lmd", "--events", "10"])[0], 0)
+        with open(full, "rb") as f:
+            data = f.read()
+        value_at = data.index(b"$NEXTDATA/") + len(b"$NEXTDATA/")
+        width = data.index(b"/", value_at) - value_at
+        for name, value, status_wanted, error in (
+                ("beyond.lmd", b"9" * width, EXIT_UNKNOWN, "Unknown format"),
+                ("negative.lmd", b"-" + b"5".rjust(width - 1, b"0"), EXIT_USAGE, "Error (131)")):
+            path = os.path.join(work, name)
+            with open(path, "wb") as f:
+                f.write(data[:value_at] + value + data[value_at + width:])
+            status, out, err = run([dump, "--json", path])
+            doc = json.loads(out)
+            check.equal(name + " exit", status, status_wanted)
+            check.equal(name + " keeps the first", [d["version"] for d in doc["datasets"]],
+                        ["FCS2.0"])
+            check.equal(name + " error", doc["error"], error)
+            check.true(name + " stderr", error in err, err)
+            status, out, _ = run([dump, path])
+            check.true(name + " text ends with it", out.endswith("\n\n" + error + "\n"), out)
+
         # Keyword texts with quotes, backslashes, control characters and ANSI bytes: valid
         # JSON, and the bytes read as Windows-1252 come out as UTF-8.
         odd = os.path.join(work, "odd.fcs")

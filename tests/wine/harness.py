@@ -592,6 +592,7 @@ def parse_arguments():
     parser.add_argument("--exe", required=True, help="ketterlin.exe")
     parser.add_argument("--driver", required=True, help="ktdriver.exe")
     parser.add_argument("--fcsgen", help="native ketterlin-fcsgen")
+    parser.add_argument("--dump", help="native ketterlin-dump")
     parser.add_argument("--corpus", help="folder of real FCS/LMD files")
     parser.add_argument("--workdir", help="folder for the Wine prefix and temporary files")
     options, rest = parser.parse_known_args()

@@ -2,7 +2,9 @@
 data views for generated files of every data type and byte order, scrolling to the end of a big
 file, and both data sets of an LMD file."""
 
+import json
 import struct
+import subprocess
 
 import harness
 from fcsfile import HEADER_LABELS, build, chain, open_file, standard, standard_parts
@@ -270,18 +272,46 @@ class Views(harness.SessionTestCase):
                                  [opens and r["row"] == 0 for r in rows])
                 self.finish(app)
 
-    def test_negative_next_data_offset_shows_the_system_error(self):
-        data = standard(next_data="-5")
-        path = self.session.write("negative.lmd", data)
-        app = self.start(path)
-        box = app.wait_box()
-        self.assertEqual(box["caption"], "Error")
-        self.assertRegex(app.box_text(box), r"\r?\n \(\d+\)$")
-        app.press(box)
-        app.expect_no_box()
-        self.assertEqual(app.title(), "Ketterlin")
-        self.assertEqual(app.cells(0), open_file(standard()).segment_rows())
-        self.finish(app)
+    def dump(self, path):
+        """ketterlin-dump's JSON document and exit status for a file."""
+        if not self.options.dump:
+            self.skipTest("no --dump given")
+        result = subprocess.run([self.options.dump, "--json", str(path)], capture_output=True,
+                                text=True, timeout=60)
+        return json.loads(result.stdout), result.returncode
+
+    def test_viewer_and_dump_agree_when_the_second_data_set_is_not_read(self):
+        """Both read a file through the reader's one road, so they report a $NEXTDATA that names
+        no data set alike: beyond the end of the file there is no data set ("Unknown format",
+        dump exit 1); a negative offset cannot be positioned at, a file error (the system's
+        error box with the positioning's code; dump exit 2 and "Error" with the code)."""
+        cases = [
+            ("beyond-end.lmd", "1000000", "Ketterlin", "Unknown format", 1),
+            ("negative.lmd", "-5", "Error", "Error (131)", 2),
+        ]
+        for name, next_data, caption, error, status in cases:
+            with self.subTest(name):
+                path = self.session.write(name, standard(next_data=next_data))
+                doc, exit_status = self.dump(path)
+                self.assertEqual((doc["error"], exit_status), (error, status))
+                app = self.start(path)
+                box = app.wait_box()
+                self.assertEqual(box["caption"], caption)
+                text = app.box_text(box)
+                if caption == "Error":
+                    # The system's text, then the code as the dump writes it.
+                    self.assertRegex(text, r"\r?\n \(\d+\)$")
+                    self.assertTrue(text.endswith(error[len(caption):]), text)
+                else:
+                    self.assertEqual(text, error)
+                app.press(box)
+                app.expect_no_box()
+                # The first data set's rows stay, nothing is selected, the title is unchanged.
+                self.assertEqual(app.title(), "Ketterlin")
+                self.assertEqual(app.cells(0),
+                                 [row for ds in doc["datasets"] for row in ds["segments"]])
+                self.assertEqual(app.cells(0), open_file(standard()).segment_rows())
+                self.finish(app)
 
     def test_version_is_formatted_from_its_numbers(self):
         version, keywords, events = standard_parts(version="FCS3.01")

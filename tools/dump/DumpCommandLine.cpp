@@ -46,7 +46,8 @@ std::string DumpUsageText() {
            "  --help                this text\n"
            "\n"
            "Exit status: 0 every data set was read, 1 \"Unknown format\", 2 the file cannot\n"
-           "be opened or the arguments are wrong.\n";
+           "be opened or positioned at a data set (the viewer's error box, printed as \"Error\"\n"
+           "and the code) or the arguments are wrong.\n";
 }
 
 ParsedDumpCommandLine ParseDumpCommandLine(const std::vector<std::string>& args) {

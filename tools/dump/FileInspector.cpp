@@ -1,11 +1,12 @@
-// Drives the reader through a file as the viewer does: the first data set at offset 0, and
-// when its $NEXTDATA is not 0 a second one there, never a third. Event cells are filled a
-// screen at a time (cache hint, then one FormatValue per cell), as the data view asks for them.
+// Reads a file through the reader's ReadDataSets, the viewer's own road, and keeps what each
+// data set shows. Event cells are filled a screen at a time (cache hint, then one FormatValue
+// per cell), as the data view asks for them.
 #include "FileInspector.h"
 
 #include <algorithm>
 #include <cstdio>
 
+#include "SegmentRows.h"
 #include "Utf8.h"
 
 const char* const kHeaderOffsetLabels[kHeaderOffsetCount] = {
@@ -42,8 +43,8 @@ DataSetReport ReportOf(const DataSet& dataSet,
                        const WarningLog& log) {
     DataSetReport report;
     report.base = base;
-    report.rows.assign(segments.rows.begin() + static_cast<std::ptrdiff_t>(firstRow),
-                       segments.rows.end());
+    const auto rowsBegin = segments.rows.begin() + static_cast<std::ptrdiff_t>(firstRow);
+    report.rows.assign(rowsBegin, rowsBegin + kSegmentRowsPerDataSet);
     report.headerOffsets = dataSet.headerOffsets;
     report.keywords = dataSet.keywords;
     report.warnings = log.warnings;
@@ -59,38 +60,29 @@ DataSetReport ReportOf(const DataSet& dataSet,
 }  // namespace
 
 FileReport InspectFile(DataFile& file, const EventRange& range, bool showDiagnostics) {
-    FileReport report;
+    // One log per data set, so that each report holds its own warnings.
+    WarningLog logs[kMaxDataSets];
+    DataSet first(file, logs[0]);
+    DataSet second(file, logs[1]);
+    DataSet* const dataSets[kMaxDataSets] = {&first, &second};
     SegmentTable segments;
-    int64_t nextData = 0;
-    int64_t base = 0;
+    FileReport report;
+    report.outcome = ReadDataSets(file, first, second, segments);
     for (int index = 0; index < kMaxDataSets; ++index) {
-        if (index > 0) {
-            if (nextData == 0) {
-                break;
-            }
-            base = nextData;
-            // A $NEXTDATA the file cannot be positioned at leaves no data set to read there.
-            if (file.Seek(base) != kErrorSuccess) {
-                report.unknownFormat = true;
-                break;
-            }
-        }
-        WarningLog log;
-        DataSet dataSet(file, log);
-        const size_t firstRow = segments.rows.size();
-        const bool parsed = dataSet.Parse(segments, base, nextData);
         if (showDiagnostics) {
-            for (const std::string& line : log.diagnostics) {
+            for (const std::string& line : logs[index].diagnostics) {
                 std::fputs(line.c_str(), stderr);
             }
         }
-        if (!parsed) {
-            report.unknownFormat = true;
-            break;
+        if (index >= report.outcome.count) {
+            continue;
         }
-        DataSetReport dataSetReport = ReportOf(dataSet, base, segments, firstRow, log);
+        const int64_t base = index == 0 ? 0 : report.outcome.secondBase;
+        DataSetReport dataSetReport = ReportOf(*dataSets[index], base, segments,
+                                               static_cast<size_t>(index) * kSegmentRowsPerDataSet,
+                                               logs[index]);
         if (range.count > 0 && range.first >= 0) {
-            FillEvents(dataSet, range, dataSetReport);
+            FillEvents(*dataSets[index], range, dataSetReport);
         }
         report.dataSets.push_back(std::move(dataSetReport));
     }

@@ -1,5 +1,6 @@
-// Reads a data file's data sets the way the viewer does and keeps everything the viewer would
-// show: segment rows, HEADER offsets, keywords, warnings, layout and chosen events' cell texts.
+// Reads a data file's data sets through the reader's one road (the viewer's) and keeps everything
+// the viewer would show: segment rows, HEADER offsets, keywords, warnings, layout and chosen
+// events' cell texts, and how the reading ended.
 #pragma once
 
 #include <array>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "DataSet.h"
+#include "DataSetChain.h"
 #include "RecordingOutput.h"
 
 struct EventRange {
@@ -33,7 +35,7 @@ struct DataSetReport {
 
 struct FileReport {
     std::vector<DataSetReport> dataSets;  // those read, in file order
-    bool unknownFormat = false;           // a data set of the chain could not be read
+    DataSetChain outcome;                 // how the reading ended
 };
 
 // file must be open and positioned at its start. The reader's developer diagnostics go to

@@ -8,7 +8,24 @@
 #include "AnsiText.h"
 #include "Utf8.h"
 
-const char* const kUnknownFormat = "Unknown format";
+namespace {
+
+constexpr const char* kUnknownFormat = "Unknown format";
+constexpr const char* kErrorCaption = "Error";
+
+}  // namespace
+
+std::string OutcomeText(const DataSetChain& outcome) {
+    switch (outcome.failure) {
+        case DataSetChain::Failure::kNone:
+            return {};
+        case DataSetChain::Failure::kNotADataSet:
+            return kUnknownFormat;
+        case DataSetChain::Failure::kFileError:
+            return std::string(kErrorCaption) + " (" + std::to_string(outcome.fileError) + ")";
+    }
+    return {};
+}
 
 namespace {
 
@@ -149,8 +166,8 @@ void PrintJsonReport(std::FILE* out, const FileReport& report) {
     PrintJsonList(out, report.dataSets,
                   [out](const DataSetReport& d) { PrintJsonDataSet(out, d); });
     std::fputs(",\"error\":", out);
-    if (report.unknownFormat) {
-        PrintJsonText(out, kUnknownFormat);
+    if (report.outcome.Failed()) {
+        PrintJsonText(out, OutcomeText(report.outcome));
     } else {
         std::fputs("null", out);
     }
@@ -164,7 +181,8 @@ void PrintTextReport(std::FILE* out, const FileReport& report) {
         }
         PrintTextDataSet(out, i, report.dataSets[i]);
     }
-    if (report.unknownFormat) {
-        std::fprintf(out, "%s%s\n", report.dataSets.empty() ? "" : "\n", kUnknownFormat);
+    if (report.outcome.Failed()) {
+        std::fprintf(out, "%s%s\n", report.dataSets.empty() ? "" : "\n",
+                     OutcomeText(report.outcome).c_str());
     }
 }

@@ -15,6 +15,20 @@ namespace {
 constexpr int kExitRead = 0;
 constexpr int kExitUnknownFormat = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitFileError = 2;  // the viewer's error box: cannot be opened or positioned
+
+int ExitStatus(const DataSetChain& outcome) {
+    switch (outcome.failure) {
+        case DataSetChain::Failure::kNone:
+            return kExitRead;
+        case DataSetChain::Failure::kNotADataSet:
+            return kExitUnknownFormat;
+        case DataSetChain::Failure::kFileError:
+            return kExitFileError;
+    }
+    return kExitUnknownFormat;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -37,7 +51,7 @@ int main(int argc, char** argv) {
     if (!access) {
         std::fprintf(stderr, "ketterlin-dump: cannot open %s: %s\n", parsed.path.c_str(),
                      std::strerror(static_cast<int>(error)));
-        return kExitUsage;
+        return kExitFileError;
     }
     DataFile file;
     file.Open(std::move(access));
@@ -51,9 +65,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "ketterlin-dump: cannot write the output: %s\n", std::strerror(errno));
         return kExitUsage;
     }
-    if (report.unknownFormat) {
-        std::fprintf(stderr, "ketterlin-dump: %s: %s\n", parsed.path.c_str(), kUnknownFormat);
-        return kExitUnknownFormat;
+    if (report.outcome.Failed()) {
+        std::fprintf(stderr, "ketterlin-dump: %s: %s\n", parsed.path.c_str(),
+                     OutcomeText(report.outcome).c_str());
     }
-    return kExitRead;
+    return ExitStatus(report.outcome);
 }
