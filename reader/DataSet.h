@@ -25,10 +25,10 @@ constexpr int kHeaderOffsetCount = 6;
 constexpr int kDisplayTextLength = 256;
 
 // Bounds that keep absurd files from exhausting memory or flooding the user with boxes. Real
-// instruments write at most a few thousand parameters and events of a few kilobytes.
+// instruments write at most a few thousand parameters and events of a few kilobytes. None of
+// them changes what a data set holds: its event count is always the one its DATA bounds give.
 constexpr int32_t kMaxParameterCount = 10000;     // a larger $PAR is read as this
-constexpr int32_t kMaxEventSize = 1024 * 1024;     // wider events: the data set shows none
-constexpr int32_t kMaxEventCount = 100000000;     // what a virtual list view can show
+constexpr int32_t kMaxEventSize = 1024 * 1024;     // wider events are counted but never read
 constexpr int64_t kMaxCacheBytes = 16 * 1024 * 1024;  // larger hints: each cell reads its event
 
 // The text of a cell whose value cannot be shown: a data type other than I, F or D, a float
@@ -53,10 +53,10 @@ public:
     // Loads events first..last (first <= last) into the cache. The range is cut to the events
     // that exist; a range wider than kMaxCacheBytes leaves the cache empty, so that each cell
     // then reads its own event.
-    void FillCache(int32_t first, int32_t last);
+    void FillCache(int64_t first, int64_t last);
     // Formats one cell into displayText. 0 <= event < eventCount and
     // 0 <= parameter < parameters.size(); arguments outside them give kNoValueText.
-    void FormatValue(int32_t event, int32_t parameter);
+    void FormatValue(int64_t event, int32_t parameter);
 
     DataFile& file;
     int32_t versionMajor = 0;
@@ -67,11 +67,11 @@ public:
     char dataType = 'I';
     std::vector<int32_t> byteOrder;
     DataFile& eventFile;
-    int32_t cacheFirst = -1;
-    int32_t cacheLast = -1;
+    int64_t cacheFirst = -1;
+    int64_t cacheLast = -1;
     std::unique_ptr<uint8_t[]> cache;
     int64_t dataOffset = 0;   // absolute offset of the first event's first byte
-    int32_t eventCount = 0;
+    int64_t eventCount = 0;   // as many as the DATA bounds hold, however many that is
     int32_t eventSize = 0;
 
 private:
@@ -86,9 +86,9 @@ private:
     bool ReadTextSegment(const Bounds& bounds, std::vector<char>& text);
     void InterpretKeywords(int64_t base, Bounds bounds, int64_t& nextData);
     void ReadWidthsAndNames(int64_t& widthSum);
-    void ComputeLayout(const Bounds& bounds, int64_t widthSum, int32_t totValue);
+    void ComputeLayout(const Bounds& bounds, int64_t widthSum, int64_t totValue);
     void ReleaseCache();
-    bool ReadSingleEvent(int32_t event);
+    bool ReadSingleEvent(int64_t event);
     void WriteDisplayText(const wchar_t* text);
 
     WarningSink& warnings;

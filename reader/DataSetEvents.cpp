@@ -34,17 +34,17 @@ void DataSet::ReleaseCache() {
     cacheBytes = 0;
 }
 
-void DataSet::FillCache(int32_t first, int32_t last) {
+void DataSet::FillCache(int64_t first, int64_t last) {
     ReleaseCache();
     if (eventSize <= 0 || eventCount <= 0) {
         return;
     }
-    first = std::max(first, 0);
+    first = std::max<int64_t>(first, 0);
     last = std::min(last, eventCount - 1);
     if (first > last) {
         return;
     }
-    const int64_t count = int64_t{last} - first + 1;
+    const int64_t count = last - first + 1;
     int64_t size = 0;
     int64_t position = 0;
     int64_t skip = 0;
@@ -70,7 +70,7 @@ void DataSet::FillCache(int32_t first, int32_t last) {
     cacheBytes = delivered;
 }
 
-bool DataSet::ReadSingleEvent(int32_t event) {
+bool DataSet::ReadSingleEvent(int64_t event) {
     ReleaseCache();
     int64_t skip = 0;
     int64_t position = 0;
@@ -102,7 +102,7 @@ void DataSet::WriteDisplayText(const wchar_t* text) {
     FormatDecodedValue(DecodedValue{}, text, displayText, kDisplayTextLength);
 }
 
-void DataSet::FormatValue(int32_t event, int32_t parameter) {
+void DataSet::FormatValue(int64_t event, int32_t parameter) {
     if (event < 0 || event >= eventCount || parameter < 0 ||
         static_cast<size_t>(parameter) >= parameters.size() ||
         static_cast<size_t>(parameter) >= fieldOffsets.size()) {
@@ -113,7 +113,7 @@ void DataSet::FormatValue(int32_t event, int32_t parameter) {
         WriteDisplayText(kNoValueText);
         return;
     }
-    const int64_t eventStart = (int64_t{event} - cacheFirst) * eventSize;
+    const int64_t eventStart = (event - cacheFirst) * eventSize;
     const int64_t fieldStart = eventStart + fieldOffsets[static_cast<size_t>(parameter)];
     const int32_t width = parameters[static_cast<size_t>(parameter)].width;
     // A field any of whose bytes the file did not deliver has no value; a field without bytes

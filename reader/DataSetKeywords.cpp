@@ -54,7 +54,7 @@ std::wstring ConflictText(const std::wstring& name, size_t count) {
 void DataSet::InterpretKeywords(int64_t base, Bounds bounds, int64_t& nextData) {
     // The keywords that define the events; later occurrences win, byte orders accumulate.
     dataType = 'I';
-    int32_t totValue = 0;
+    int64_t totValue = 0;
     bool found[kRequiredKeywordCount] = {};
     for (const Keyword& keyword : keywords) {
         const std::wstring& name = keyword.name;
@@ -75,7 +75,7 @@ void DataSet::InterpretKeywords(int64_t base, Bounds bounds, int64_t& nextData) 
         } else if (name == L"$NEXTDATA") {
             nextData = WholeValueInt64(value);
         } else if (name == L"$TOT") {
-            totValue = WholeValueInt32(value);
+            totValue = WholeValueInt64(value);
         }
         for (size_t row = 0; row < kRequiredKeywordCount; ++row) {
             if (name == kRequiredKeywords[row].name) {
@@ -179,7 +179,7 @@ void DataSet::ReadWidthsAndNames(int64_t& widthSum) {
     }
 }
 
-void DataSet::ComputeLayout(const Bounds& bounds, int64_t widthSum, int32_t totValue) {
+void DataSet::ComputeLayout(const Bounds& bounds, int64_t widthSum, int64_t totValue) {
     dataOffset = bounds.dataStart;
     eventSize = ClampToInt32(widthSum);
     fieldOffsets.assign(parameters.size(), 0);
@@ -188,17 +188,17 @@ void DataSet::ComputeLayout(const Bounds& bounds, int64_t widthSum, int32_t totV
         fieldOffsets[p] = offset;
         offset += parameters[p].width;
     }
-    // Both DATA offsets are inclusive. No width, no event; events wider than any instrument
-    // writes leave the data set without events rather than asking for absurd reads.
+    // Both DATA offsets are inclusive. No width, no event. The count is the file's own, bounded
+    // only by 64-bit arithmetic (the DATA bounds saturate); how many of the events a view can
+    // show is the view's business.
     int64_t computed = 0;
-    if (widthSum > 0 && widthSum <= kMaxEventSize) {
+    if (widthSum > 0) {
         const int64_t length = SaturatingAdd(SaturatingSub(bounds.dataEnd, bounds.dataStart), 1);
         computed = length / widthSum;  // negative when the DATA end lies before its start
     }
-    // The list shows no events for reversed DATA bounds and at most as many as it can hold;
-    // $TOT is checked against the count the bounds give, before either limit, so reversed
-    // bounds are reported rather than passing as an empty data set.
-    eventCount = static_cast<int32_t>(std::clamp<int64_t>(computed, 0, kMaxEventCount));
+    // Reversed DATA bounds hold no events; $TOT is checked against the count the bounds give,
+    // so they are reported rather than passing as an empty data set.
+    eventCount = std::max<int64_t>(computed, 0);
     if (computed != totValue) {
         warnings.Warn(L"$TOT conflict with data size");
     }

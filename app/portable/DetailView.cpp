@@ -2,6 +2,8 @@
 // keywords pointed at in the model, event values formatted by the data set.
 #include "DetailView.h"
 
+#include <algorithm>
+
 #include "BoundedFormat.h"
 
 namespace {
@@ -52,7 +54,7 @@ int DetailRowCount(int kind, const DataSet& dataSet) {
         case kSegmentText:
             return static_cast<int>(dataSet.keywords.size());
         case kSegmentData:
-            return dataSet.eventCount;
+            return static_cast<int>(std::min<int64_t>(dataSet.eventCount, kMaxListRows));
         default:
             return 0;
     }
@@ -94,7 +96,7 @@ bool ClampCacheHint(const DataSet& dataSet, int& first, int& last) {
         first = 0;
     }
     if (last >= dataSet.eventCount) {
-        last = dataSet.eventCount - 1;
+        last = static_cast<int>(dataSet.eventCount - 1);  // below last, so it fits an int
     }
     return first <= last;
 }

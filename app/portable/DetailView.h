@@ -19,6 +19,11 @@ constexpr int kKeywordColumnWidth = 150;
 constexpr int kValueColumnWidth = 300;
 constexpr int kParameterColumnWidth = 100;
 
+// The most rows a virtual list view holds. The data view lists a data set's first events up to
+// this many; the Data row of the segment list (and ketterlin-dump) give the file's own count, and
+// events beyond are not shown in the viewer.
+constexpr int kMaxListRows = 100000000;
+
 // The labels of the six HEADER offsets, in their order.
 const wchar_t* HeaderFieldLabel(int row);
 

@@ -112,6 +112,27 @@ TEST(DetailView, DataRowsOneColumnPerParameter) {
     }
 }
 
+// A virtual list holds at most 100,000,000 rows: the data view lists the first events up to it.
+TEST(DetailView, DataRowsStopAtTheListsLimit) {
+    auto r = ParseBytes(ThreeParameterFile());
+    DataSet& set = r->first;
+    const struct {
+        int64_t events;
+        int rows;
+    } cases[] = {{99999999, 99999999}, {100000000, 100000000}, {600000000, 100000000},
+                 {5000000000LL, 100000000}};
+    for (const auto& c : cases) {
+        set.eventCount = c.events;
+        EXPECT_EQ(DetailRowCount(kSegmentData, set), c.rows) << c.events;
+    }
+    // The last listed row is an event like any other; what lies beyond is not asked for.
+    set.eventCount = 600000000;
+    int first = 99999990;
+    int last = 99999999;
+    EXPECT_TRUE(ClampCacheHint(set, first, last));
+    EXPECT_EQ(last, 99999999);
+}
+
 TEST(DetailView, CellsOutsideTheSegmentAreEmpty) {
     auto r = ParseBytes(ThreeParameterFile());
     DataSet& set = r->first;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <limits>
 #include <map>
 
 #include "FcsBuilder.h"
@@ -115,7 +116,7 @@ TEST(MendedFaults, ThousandsOfParametersOpenAtOnce) {
     EXPECT_LT(std::chrono::duration_cast<std::chrono::seconds>(elapsed).count(), 5);
 }
 
-TEST(MendedFaults, HugeWidthsLeaveTheDataSetWithoutEvents) {
+TEST(MendedFaults, HugeWidthsAreCountedButNeverRead) {
     FcsBuilder b;
     b.version = "FCS1.0";
     b.Add("$PAR", "3").Add("$P1B", "2147483647").Add("$P2B", "2147483647")
@@ -123,28 +124,34 @@ TEST(MendedFaults, HugeWidthsLeaveTheDataSetWithoutEvents) {
         .Add("$TOT", "1");
     auto r = ParseBytes(b.Build());
     ASSERT_TRUE(r->parsed);
-    EXPECT_EQ(r->first.eventCount, 0);
-    EXPECT_GT(r->first.eventSize, 0);
+    // Three widths of 268435455 bytes: 2000000001 bytes hold two such events.
+    EXPECT_EQ(r->first.eventSize, 805306365);
+    EXPECT_EQ(r->first.eventCount, 2);
     EXPECT_EQ(r->log.warnings.back(), L"$TOT conflict with data size");
+    // An event that wide is never asked of the file: its cells have no value.
+    r->first.FillCache(0, 1);
+    EXPECT_EQ(r->first.cacheFirst, -1);
+    EXPECT_EQ(r->Cell(r->first, 1, 2), kNoValueText);
 }
 
-TEST(MendedFaults, EventCountIsCappedNotWrapped) {
+TEST(MendedFaults, EventCountIsTheFilesNeitherCappedNorWrapped) {
     FcsBuilder b;
     b.version = "FCS1.0";
     b.Add("$PAR", "1").Add("$P1B", "8").Add("$BEGINDATA", "0")
         .Add("$ENDDATA", "5000000000").Add("$TOT", "2147483647");
     auto r = ParseBytes(b.Build());
-    EXPECT_EQ(r->first.eventCount, kMaxEventCount);
+    EXPECT_EQ(r->first.eventCount, 5000000001LL);
     EXPECT_EQ(r->log.warnings.back(), L"$TOT conflict with data size");
 
-    // $TOT is checked against the events the DATA bounds hold, not against the cap.
+    // $TOT beyond 32 bits agrees with a count beyond 32 bits.
     FcsBuilder agreeing;
     agreeing.version = "FCS1.0";
-    agreeing.Add("$BEGINDATA", "0").Add("$ENDDATA", "149999999").Add("$TOT", "150000000")
+    agreeing.Add("$BEGINDATA", "0").Add("$ENDDATA", "4999999999").Add("$TOT", "5000000000")
         .Add("$PAR", "1").Add("$P1B", "8").Add("$P1E", "0,0").Add("$P1N", "a").Add("$P1R", "1");
     auto a = ParseBytes(agreeing.Build());
-    EXPECT_EQ(a->first.eventCount, kMaxEventCount);
+    EXPECT_EQ(a->first.eventCount, 5000000000LL);
     EXPECT_EQ(a->log.warnings, Texts{});
+    EXPECT_EQ(a->segments.rows.back().details, L"5000000000 events");
 }
 
 TEST(MendedFaults, DataOffsetsBeyond2GiBAreTakenAsWritten) {
@@ -166,9 +173,9 @@ TEST(MendedFaults, OverflowingDataOffsetsSaturate) {
         .Add("$ENDDATA", "99999999999999999999").Add("$TOT", "99999999999999");
     auto r = ParseBytes(b.Build());
     ASSERT_TRUE(r->parsed);
-    EXPECT_EQ(r->first.eventCount, kMaxEventCount);
+    EXPECT_EQ(r->first.eventCount, std::numeric_limits<int64_t>::max());
     EXPECT_EQ(r->Cell(r->first, 0, 0), kNoValueText);          // before the file's start
-    EXPECT_EQ(r->Cell(r->first, kMaxEventCount - 1, 0), kNoValueText);
+    EXPECT_EQ(r->Cell(r->first, std::numeric_limits<int64_t>::max() - 1, 0), kNoValueText);
 }
 
 // A file of a given length whose bytes are zero except for the pieces placed into it.
@@ -246,8 +253,8 @@ TEST(MendedFaults, HugeCacheHintsFallBackToSingleEvents) {
     b.Add("$PAR", "1").Add("$P1B", "8").Add("$BEGINDATA", "0")
         .Add("$ENDDATA", "2000000000");
     auto r = ParseBytes(b.Build());
-    ASSERT_EQ(r->first.eventCount, kMaxEventCount);
-    r->first.FillCache(0, kMaxEventCount - 1);
+    ASSERT_EQ(r->first.eventCount, 2000000001);
+    r->first.FillCache(0, 2000000000);
     EXPECT_EQ(r->first.cacheFirst, -1);
     r->first.FillCache(-5, 2147483647);
     EXPECT_EQ(r->first.cacheFirst, -1);

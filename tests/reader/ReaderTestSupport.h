@@ -34,7 +34,7 @@ struct Reading {
         return parsed;
     }
 
-    std::wstring Cell(DataSet& dataSet, int32_t event, int32_t parameter) {
+    std::wstring Cell(DataSet& dataSet, int64_t event, int32_t parameter) {
         dataSet.FormatValue(event, parameter);
         return displayText;
     }

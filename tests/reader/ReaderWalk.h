@@ -15,9 +15,9 @@ struct WalkLimits {
     size_t parameters = 100000;  // columns formatted per event
 };
 
-inline void FormatEvents(DataSet& dataSet, int32_t first, int32_t last, size_t parameters) {
+inline void FormatEvents(DataSet& dataSet, int64_t first, int64_t last, size_t parameters) {
     const size_t columns = std::min(parameters, dataSet.parameters.size());
-    for (int32_t e = first; e <= last; ++e) {
+    for (int64_t e = first; e <= last; ++e) {
         for (size_t p = 0; p < columns; ++p) {
             dataSet.FormatValue(e, static_cast<int32_t>(p));
         }
@@ -25,14 +25,14 @@ inline void FormatEvents(DataSet& dataSet, int32_t first, int32_t last, size_t p
 }
 
 inline void WalkDataSet(DataSet& dataSet, const WalkLimits& limits) {
-    const int32_t count = dataSet.eventCount;
+    const int64_t count = dataSet.eventCount;
     if (count <= 0) {
         return;
     }
-    const int32_t head = std::min(count, limits.events);
+    const int64_t head = std::min<int64_t>(count, limits.events);
     dataSet.FillCache(0, head - 1);
     FormatEvents(dataSet, 0, head - 1, limits.parameters);
-    const int32_t tailFirst = std::max(0, count - limits.events);
+    const int64_t tailFirst = std::max<int64_t>(0, count - limits.events);
     dataSet.FillCache(tailFirst, count - 1);
     FormatEvents(dataSet, tailFirst, count - 1, limits.parameters);
     // Cells outside the hinted range read their own events.
@@ -40,7 +40,7 @@ inline void WalkDataSet(DataSet& dataSet, const WalkLimits& limits) {
     FormatEvents(dataSet, count - 1, count - 1, limits.parameters);
     // Hints no list would give: everything, and beyond.
     dataSet.FillCache(0, count - 1);
-    dataSet.FillCache(-1, INT32_MAX);
+    dataSet.FillCache(-1, INT64_MAX);
     FormatEvents(dataSet, count / 2, count / 2, limits.parameters);
 }
 

@@ -34,6 +34,21 @@ TEST(SegmentRows, VersionKeywordCountAndEvents) {
                                            {2, L"Data", L"10000 events"}}));
 }
 
+// The count is the file's, however many rows a list view could show.
+TEST(SegmentRows, DataRowGivesTheFilesOwnEventCount) {
+    FcsBuilder b;
+    b.version = "FCS3.1";
+    b.Add("$PAR", "1").Add("$P1B", "8").Add("$TOT", "600000000");
+    b.Add("$BEGINDATA", "0").Add("$ENDDATA", "599999999");
+    auto r = ParseBytes(b.Build());
+    ASSERT_TRUE(r->parsed);
+    EXPECT_EQ(r->first.eventCount, 600000000);
+    EXPECT_EQ(r->segments.rows[2].details, L"600000000 events");
+    for (const std::wstring& warning : r->log.warnings) {
+        EXPECT_NE(warning, L"$TOT conflict with data size");
+    }
+}
+
 TEST(SegmentRows, KeywordCountsAndVersionNumbers) {
     struct Case {
         const char* version;

@@ -313,6 +313,26 @@ class Views(harness.SessionTestCase):
                 self.assertEqual(app.cells(0), open_file(standard()).segment_rows())
                 self.finish(app)
 
+    def test_data_set_with_more_events_than_a_list_holds(self):
+        """The Data row and the dump give the file's own event count; the data view lists the
+        first 100,000,000 events, the most a virtual list view holds."""
+        data = standard(par=1, bits=8, tot="600000000", drop=("$BEGINDATA", "$ENDDATA"),
+                        add=[("$BEGINDATA", "0"), ("$ENDDATA", "599999999")])
+        app, model = self.open("huge.fcs", data=data)
+        self.assertEqual(model.data_sets[0].event_count, 600000000)
+        self.assertEqual(app.cells(0)[2], ["Data", "600000000 events"])
+        doc, status = self.dump(self.session.path("huge.fcs"))
+        self.assertEqual(status, 0)
+        self.assertEqual(doc["datasets"][0]["segments"][2], ["Data", "600000000 events"])
+        self.assertEqual(doc["datasets"][0]["eventCount"], 600000000)
+        self.show(app, 2, 100000000)
+        # The data start at the file's first byte; the last listed event lies beyond the file.
+        self.assertEqual(app.cells(1, 0, 1), [[str(data[0])], [str(data[1])]])
+        self.assertTrue(app.ensure_visible(1, 99999999)["ok"])
+        app.sync()
+        self.assertEqual(app.cells(1, 99999999, 99999999), [["?"]])
+        self.finish(app)
+
     def test_version_is_formatted_from_its_numbers(self):
         version, keywords, events = standard_parts(version="FCS3.01")
         app, _ = self.open("three-oh-one.fcs", data=build("FCS3.01", keywords, events))

@@ -23,12 +23,12 @@ void FillEvents(DataSet& dataSet, const EventRange& range, DataSetReport& report
     const int32_t parameterCount = static_cast<int32_t>(dataSet.parameters.size());
     for (int64_t first = range.first; first < end; first += kScreenRows) {
         const int64_t last = std::min(first + kScreenRows, end) - 1;
-        dataSet.FillCache(static_cast<int32_t>(first), static_cast<int32_t>(last));
+        dataSet.FillCache(first, last);
         for (int64_t event = first; event <= last; ++event) {
             std::vector<std::string> cells;
             cells.reserve(static_cast<size_t>(parameterCount));
             for (int32_t p = 0; p < parameterCount; ++p) {
-                dataSet.FormatValue(static_cast<int32_t>(event), p);
+                dataSet.FormatValue(event, p);
                 cells.push_back(WideToUtf8(displayText));
             }
             report.events.push_back(std::move(cells));

@@ -28,7 +28,7 @@ struct DataSetReport {
     std::vector<Parameter> parameters;
     int64_t dataOffset = 0;
     int32_t eventSize = 0;
-    int32_t eventCount = 0;
+    int64_t eventCount = 0;
     int64_t firstEvent = 0;                        // index of events[0]
     std::vector<std::vector<std::string>> events;  // cell texts in UTF-8, one row per event
 };

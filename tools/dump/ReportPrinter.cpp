@@ -98,8 +98,9 @@ void PrintJsonDataSet(std::FILE* out, const DataSetReport& d) {
         PrintJsonText(out, WideToUtf8(parameter.name));
         std::fprintf(out, ",\"width\":%d}", parameter.width);
     });
-    std::fprintf(out, ",\"dataOffset\":%lld,\"eventSize\":%d,\"eventCount\":%d,\"firstEvent\":%lld",
-                 static_cast<long long>(d.dataOffset), d.eventSize, d.eventCount,
+    std::fprintf(out, ",\"dataOffset\":%lld,\"eventSize\":%d,\"eventCount\":%lld,\"firstEvent\":%lld",
+                 static_cast<long long>(d.dataOffset), d.eventSize,
+                 static_cast<long long>(d.eventCount),
                  static_cast<long long>(d.firstEvent));
     std::fputs(",\"events\":", out);
     PrintJsonList(out, d.events, [out](const std::vector<std::string>& cells) {
@@ -137,8 +138,9 @@ void PrintTextDataSet(std::FILE* out, size_t index, const DataSetReport& d) {
         byteOrder += (byteOrder.empty() ? "" : ",") + std::to_string(entry);
     }
     std::fprintf(out, "  Byte order\t%s\n", byteOrder.c_str());
-    std::fprintf(out, "  Data offset\t%lld\n  Event size\t%d\n  Event count\t%d\n",
-                 static_cast<long long>(d.dataOffset), d.eventSize, d.eventCount);
+    std::fprintf(out, "  Data offset\t%lld\n  Event size\t%d\n  Event count\t%lld\n",
+                 static_cast<long long>(d.dataOffset), d.eventSize,
+                 static_cast<long long>(d.eventCount));
     std::fprintf(out, "Parameters (%zu)\n", d.parameters.size());
     for (size_t p = 0; p < d.parameters.size(); ++p) {
         std::fprintf(out, "  %zu\t%s\t%d bytes\n", p + 1, WideToUtf8(d.parameters[p].name).c_str(),
