@@ -27,14 +27,20 @@ std::optional<std::vector<std::int32_t>> ParseUpdateAnswer(std::string_view answ
     for (;;) {
         if (pos >= answer.size() || !IsDigit(answer[pos]))
             return std::nullopt;
+        const bool decides = numbers.size() < kVersionNumbers;
         std::int64_t value = 0;
         for (; pos < answer.size() && IsDigit(answer[pos]); ++pos) {
             value = value * 10 + (answer[pos] - '0');
-            // A number too large for the comparison is not a version we can trust.
-            if (value > std::numeric_limits<std::int32_t>::max())
-                return std::nullopt;
+            // A version number too large for the comparison is not one we can trust; the
+            // numbers after the version are only read past, whatever their size.
+            if (value > std::numeric_limits<std::int32_t>::max()) {
+                if (decides)
+                    return std::nullopt;
+                value = std::numeric_limits<std::int32_t>::max();
+            }
         }
-        numbers.push_back(static_cast<std::int32_t>(value));
+        if (decides)
+            numbers.push_back(static_cast<std::int32_t>(value));
         if (pos == answer.size())
             return numbers;
         if (answer[pos] != kSeparator)

@@ -11,9 +11,11 @@
 
 #include "ProgramVersion.h"
 
-// The numbers of an answer, or nothing when it is malformed. Line ends at the very end are
-// removed first; then only decimal numbers separated by single commas are allowed. A number
-// whose value does not fit in a signed 32-bit int makes the answer malformed.
+// The version numbers of an answer (its first three, or fewer when it has fewer), or nothing
+// when it is malformed. Line ends at the very end are removed first; then only decimal numbers
+// separated by single commas are allowed. A version number whose value does not fit in a
+// signed 32-bit int makes the answer malformed; the numbers after the third are ignored,
+// whatever their size.
 std::optional<std::vector<std::int32_t>> ParseUpdateAnswer(std::string_view answer);
 
 // True if candidate is a later version than current, comparing major, minor and revision.

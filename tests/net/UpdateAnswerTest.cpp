@@ -74,15 +74,26 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"JustAboveInt", "1,0,2147483648", {}},
         AnswerCase{"WrapsToNewer", "4294967297,0,0", {}},
         AnswerCase{"WrapsToOlderButIsHuge", "1,0,4294967296", {}},
-        AnswerCase{"HugeIgnoredExtraNumber", "1,0,6,99999999999", {}},
+        // Only the version numbers decide: what follows them is ignored whatever it holds,
+        // as long as the answer keeps its grammar.
+        AnswerCase{"HugeIgnoredExtraNumber", "1,0,6,99999999999",
+                   L"New version 1.0r6 is available. Get it?"},
+        AnswerCase{"ManyHugeIgnoredNumbers", "1,0,6,99999999999999999999,18446744073709551617\r\n",
+                   L"New version 1.0r6 is available. Get it?"},
+        AnswerCase{"HugeExtraNumberOfAnOlderVersion", "1,0,4,99999999999", {}},
+        AnswerCase{"HugeExtraNumberThenBadGrammar", "1,0,6,99999999999,", {}},
+        AnswerCase{"HugeExtraNumberThenLetter", "1,0,6,99999999999x", {}},
         AnswerCase{"ManyLeadingZeros", "0000000000001,0,6",
                    L"New version 1.0r6 is available. Get it?"}),
     [](const testing::TestParamInfo<AnswerCase>& param) { return param.param.name; });
 
-TEST(AnswerNumbers, AreKeptInOrder) {
+TEST(AnswerNumbers, TheVersionNumbersAreKeptInOrder) {
     const auto numbers = ParseUpdateAnswer("3,14,159,2653\r\n");
     ASSERT_TRUE(numbers.has_value());
-    EXPECT_EQ(*numbers, (std::vector<std::int32_t>{3, 14, 159, 2653}));
+    EXPECT_EQ(*numbers, (std::vector<std::int32_t>{3, 14, 159}));
+    const auto two = ParseUpdateAnswer("3,14");
+    ASSERT_TRUE(two.has_value());
+    EXPECT_EQ(*two, (std::vector<std::int32_t>{3, 14}));
 }
 
 TEST(AnswerNumbers, StopAtAZeroByteOnlyWhenReadAsText) {
