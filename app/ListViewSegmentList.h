@@ -1,18 +1,17 @@
 // The segment list as the reader sees it, over the main window's left list view.
 #pragma once
 
-#include <windows.h>
-
+#include "CommonControls.h"
 #include "ReaderOutput.h"
 
 class ListViewSegmentList final : public SegmentList {
 public:
-    explicit ListViewSegmentList(HWND listView) : list(listView) {}
+    explicit ListViewSegmentList(CommonControls::ListView& listView) : list(listView) {}
 
     int RowCount() override;
     void InsertRow(int index, SegmentKind kind, const wchar_t* label) override;
     void SetRowDetails(int index, const wchar_t* details) override;
 
 private:
-    HWND list;  // borrowed
+    CommonControls::ListView& list;  // borrowed
 };

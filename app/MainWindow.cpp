@@ -33,10 +33,8 @@ constexpr int kSegmentColumnWidth = 75;
 constexpr int kDetailsColumnWidth = 100;
 constexpr size_t kTitleNameCapacity = 260;
 constexpr size_t kTitleExtensionCapacity = 16;
-
-void SetRowCount(HWND list, int rows) {
-    SendMessageW(list, LVM_SETITEMCOUNT, rows, 0);
-}
+constexpr UINT kSelectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
+constexpr int kEveryRow = -1;
 
 }  // namespace
 
@@ -69,15 +67,15 @@ unsigned long MainWindow::CreateAndShow(const wchar_t*, int showCommand, const C
     if (error != 0) {
         return error;
     }
-    SendMessageW(segmentList.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-    InsertReportColumn(segmentList.hwnd, 0, L"Segment", kSegmentColumnWidth);
-    InsertReportColumn(segmentList.hwnd, 1, L"Details", kDetailsColumnWidth);
+    segmentList.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    segmentList.InsertColumn(0, L"Segment", kSegmentColumnWidth);
+    segmentList.InsertColumn(1, L"Details", kDetailsColumnWidth);
 
     error = detailList.Create(this, LVS_REPORT | LVS_OWNERDATA);
     if (error != 0) {
         return error;
     }
-    SendMessageW(detailList.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+    detailList.SetExtendedStyle(LVS_EX_FULLROWSELECT);
 
     ShowWindow(hwnd, showCommand);
     if (!cmdLine.args.empty()) {
@@ -158,10 +156,10 @@ void MainWindow::OnOpen() {
     }
     BeginOpening();
     dataFile.Close();
-    SetRowCount(detailList.hwnd, 0);
+    detailList.SetVirtualItemCount(0);
     dataSets[0].Reset();
     dataSets[1].Reset();
-    SendMessageW(segmentList.hwnd, LVM_DELETEALLITEMS, 0, 0);
+    segmentList.DeleteAllItems();
 
     std::wstring path;
     if (AskForDataFile(path)) {
@@ -187,21 +185,15 @@ bool MainWindow::OpenFile(const wchar_t* path) {
     if (segmentTouchedWhileParsing) {
         // The user selected rows while warnings were showing; clear that so selecting row 0
         // below is a change the list reports.
-        LVITEMW none = {};
-        none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageW(segmentList.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(&none));
+        segmentList.SetItemState(kEveryRow, 0, kSelectedAndFocused);
     }
-    LVITEMW state = {};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(segmentList.hwnd, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+    segmentList.SetItemState(0, kSelectedAndFocused, kSelectedAndFocused);
     SetTitleFor(path);
     return true;
 }
 
 bool MainWindow::ReadChain() {
-    ListViewSegmentList rows(segmentList.hwnd);
+    ListViewSegmentList rows(segmentList);
     const DataSetChain chain = ReadDataSets(dataFile, dataSets[0], dataSets[1], rows);
     switch (chain.failure) {
         case DataSetChain::Failure::kNone:
@@ -244,38 +236,57 @@ DataSet& MainWindow::ShownDataSet() {
 }
 
 int MainWindow::OnNotify(HWND from, int code, NMHDR* header) {
-    if (from == segmentList.hwnd && code == static_cast<int>(LVN_ITEMCHANGED)) {
-        if (parsing) {
-            segmentTouchedWhileParsing = true;
-            return 0;
-        }
-        ShowSegment(*reinterpret_cast<NMLISTVIEW*>(header));
-    } else if (from == detailList.hwnd && code == static_cast<int>(LVN_GETDISPINFOW)) {
-        OnDetailDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
-    } else if (from == detailList.hwnd && code == static_cast<int>(LVN_ODCACHEHINT)) {
-        OnDetailCacheHint(*reinterpret_cast<NMLVCACHEHINT*>(header));
+    if (from == segmentList.hwnd) {
+        OnSegmentListNotify(code, header);
+    } else if (from == detailList.hwnd) {
+        OnDetailListNotify(code, header);
     }
     return 0;
 }
 
+void MainWindow::OnSegmentListNotify(int code, NMHDR* header) {
+    if (code == static_cast<int>(LVN_ITEMCHANGED)) {
+        OnSegmentChanged(CommonControls::NotificationRecord<NMLISTVIEW>(header));
+    }
+}
+
+void MainWindow::OnDetailListNotify(int code, NMHDR* header) {
+    switch (code) {
+        case static_cast<int>(LVN_GETDISPINFOW):
+            OnDetailDisplayInfo(CommonControls::NotificationRecord<NMLVDISPINFOW>(header));
+            break;
+        case static_cast<int>(LVN_ODCACHEHINT):
+            OnDetailCacheHint(CommonControls::NotificationRecord<NMLVCACHEHINT>(header));
+            break;
+        default:
+            break;
+    }
+}
+
+void MainWindow::OnSegmentChanged(const NMLISTVIEW& change) {
+    if (parsing) {
+        segmentTouchedWhileParsing = true;
+        return;
+    }
+    ShowSegment(change);
+}
+
 void MainWindow::ShowSegment(const NMLISTVIEW& change) {
-    LVITEMW item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = change.iItem;
-    if (!SendMessageW(segmentList.hwnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) {
+    LPARAM kind = 0;
+    if (!segmentList.ItemData(change.iItem, kind)) {
         return;  // a change that names no row (all rows at once, or a row being removed)
     }
-    selectedKind = static_cast<int>(item.lParam);
-    showSecondDataSet = RowShowsSecondDataSet(change.iItem, selectedKind);
-
-    RebuildDetailList(detailList.hwnd, selectedKind, ShownDataSet());
+    selectedKind = static_cast<int>(kind);
+    showSecondDataSet = RowShowsSecondDataSet(change.iItem);
+    RebuildDetailList(detailList, selectedKind, ShownDataSet());
 }
 
 void MainWindow::OnDetailDisplayInfo(NMLVDISPINFOW& request) {
     // The list draws from this pointer before it asks for the next cell; the model does not
     // change while it draws.
-    request.item.pszText = const_cast<wchar_t*>(
-        DetailCellText(selectedKind, ShownDataSet(), request.item.iItem, request.item.iSubItem));
+    request.item.pszText = const_cast<wchar_t*>(DetailViewOf(selectedKind)
+                                                    .CellText(ShownDataSet(), request.item.iItem,
+                                                              request.item.iSubItem));
 }
 
 void MainWindow::OnDetailCacheHint(const NMLVCACHEHINT& hint) {

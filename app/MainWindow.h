@@ -52,6 +52,10 @@ private:
     // Reads the file's data sets; a failure is shown as "Unknown format" or the error box.
     bool ReadChain();
     void SetTitleFor(const wchar_t* path);
+    // Notifications of the two lists, each kind handed to its own handler as its own record.
+    void OnSegmentListNotify(int code, NMHDR* header);
+    void OnDetailListNotify(int code, NMHDR* header);
+    void OnSegmentChanged(const NMLISTVIEW& change);
     void OnDetailDisplayInfo(NMLVDISPINFOW& request);
     void OnDetailCacheHint(const NMLVCACHEHINT& hint);
 

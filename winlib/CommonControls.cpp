@@ -47,6 +47,88 @@ DWORD ListView::Create(Window* parentWindow, DWORD style) {
                          WindowFlags::NoRegister | WindowFlags::Reflect);
 }
 
+void ListView::SetExtendedStyle(DWORD style) {
+    SendMessageW(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style);
+}
+
+void ListView::InsertColumn(int index, const wchar_t* heading, int width) {
+    LVCOLUMNW column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = width;
+    column.pszText = const_cast<wchar_t*>(heading);
+    column.iSubItem = index;
+    SendMessageW(hwnd, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
+}
+
+bool ListView::HasColumn(int index) {
+    LVCOLUMNW column = {};
+    column.mask = LVCF_WIDTH;
+    return SendMessageW(hwnd, LVM_GETCOLUMNW, index, reinterpret_cast<LPARAM>(&column)) != 0;
+}
+
+void ListView::DeleteColumn(int index) {
+    SendMessageW(hwnd, LVM_DELETECOLUMN, index, 0);
+}
+
+int ListView::ColumnCount() {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(hwnd, LVM_GETHEADER, 0, 0));
+    return static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+}
+
+void ListView::DeleteAllColumns() {
+    while (HasColumn(0)) {
+        DeleteColumn(0);
+    }
+}
+
+int ListView::ItemCount() {
+    return static_cast<int>(SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0));
+}
+
+void ListView::InsertItem(int index, const wchar_t* text, LPARAM data) {
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = index;
+    item.pszText = const_cast<wchar_t*>(text);
+    item.lParam = data;
+    SendMessageW(hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void ListView::SetItemText(int index, int column, const wchar_t* text) {
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = const_cast<wchar_t*>(text);
+    SendMessageW(hwnd, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+}
+
+bool ListView::ItemData(int index, LPARAM& data) {
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    if (!SendMessageW(hwnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) {
+        return false;
+    }
+    data = item.lParam;
+    return true;
+}
+
+void ListView::DeleteAllItems() {
+    SendMessageW(hwnd, LVM_DELETEALLITEMS, 0, 0);
+}
+
+void ListView::SetVirtualItemCount(int count) {
+    SendMessageW(hwnd, LVM_SETITEMCOUNT, count, 0);
+}
+
+void ListView::SetItemState(int index, UINT state, UINT mask) {
+    LVITEMW item = {};
+    item.stateMask = mask;
+    item.state = state;
+    SendMessageW(hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&item));
+}
+
 DWORD Static::Create(Window* parentWindow, DWORD style) {
     wchar_t iconReference[kIconRefCapacity] = {};
     FormatWide8(iconReference, L"#%d", iconId);

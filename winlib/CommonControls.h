@@ -3,6 +3,8 @@
 // parent's routing finds them for reflected notifications.
 #pragma once
 
+#include <type_traits>
+
 #include "Window.h"
 
 namespace CommonControls {
@@ -24,11 +26,43 @@ protected:
                         uint16_t windowFlags);
 };
 
+// A list view in report style. One operation per message the program sends it, so that no other
+// code builds a list-view message; the results the program does not need are not returned.
 class ListView final : public CommonControl {
 public:
     // style: the list-view styles; WS_CHILD is added.
     DWORD Create(Window* parentWindow, DWORD style);
+
+    // LVM_SETEXTENDEDLISTVIEWSTYLE with mask 0: the given extended styles replace all others.
+    void SetExtendedStyle(DWORD style);
+
+    // Columns. A column is left-aligned, and its subitem is its index.
+    void InsertColumn(int index, const wchar_t* heading, int width);
+    bool HasColumn(int index);      // LVM_GETCOLUMNW: the list reports a column there
+    void DeleteColumn(int index);   // LVM_DELETECOLUMN
+    int ColumnCount();              // the header control's count of columns
+    void DeleteAllColumns();        // column 0, for as long as the list reports one
+
+    // Rows of a list that stores them: the row's first column and its item data.
+    int ItemCount();
+    void InsertItem(int index, const wchar_t* text, LPARAM data);
+    void SetItemText(int index, int column, const wchar_t* text);
+    bool ItemData(int index, LPARAM& data);  // false when the list has no such row
+    void DeleteAllItems();
+
+    // The row count of an owner-data list, which stores no rows of its own.
+    void SetVirtualItemCount(int count);
+
+    // Selection and focus: the state bits in mask become those of state; index -1 is every row.
+    void SetItemState(int index, UINT state, UINT mask);
 };
+
+// The notification record behind a WM_NOTIFY header, for a code whose record the caller knows.
+template <typename Record>
+Record& NotificationRecord(NMHDR* header) {
+    static_assert(std::is_standard_layout_v<Record>, "notification records begin with NMHDR");
+    return *reinterpret_cast<Record*>(header);
+}
 
 class Static final : public CommonControl {
 public:

@@ -1,10 +1,13 @@
-// The cell-text rules of the segment views: HEADER offsets as "%d" beside their labels,
-// keywords pointed at in the model, event values formatted by the data set.
+// The views of the right list: HEADER offsets as "%d" beside their labels, keywords pointed at
+// in the model, event values formatted by the data set, each view one entry of a table indexed
+// by the segment kind.
 #include "DetailView.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "BoundedFormat.h"
+#include "SegmentRows.h"
 
 namespace {
 
@@ -14,81 +17,103 @@ constexpr const wchar_t* kHeaderLabels[kHeaderOffsetCount] = {
 
 constexpr const wchar_t* kEmptyText = L"";
 
-bool IsKeywordCell(const DataSet& dataSet, int row) {
-    return row >= 0 && static_cast<size_t>(row) < dataSet.keywords.size();
-}
+// The six HEADER offsets beside their labels.
+class HeaderView final : public DetailView {
+public:
+    std::vector<DetailColumn> Columns(const DataSet&) const override {
+        return {{L"Field", kHeaderColumnWidth}, {L"Offset", kHeaderColumnWidth}};
+    }
+    int RowCount(const DataSet&) const override { return kHeaderOffsetCount; }
+
+protected:
+    const wchar_t* Cell(DataSet& dataSet, int row, int column) const override {
+        if (column == 0) {
+            CopyWide256(displayText, kHeaderLabels[row]);
+        } else if (FormatWide256(displayText, L"%d", dataSet.headerOffsets[row]) < 0) {
+            return kEmptyText;
+        }
+        return displayText;
+    }
+};
+
+// The keywords in file order; their texts are pointed at, never copied.
+class KeywordView final : public DetailView {
+public:
+    std::vector<DetailColumn> Columns(const DataSet&) const override {
+        return {{L"Keyword", kKeywordColumnWidth}, {L"Value", kValueColumnWidth}};
+    }
+    int RowCount(const DataSet& dataSet) const override {
+        return static_cast<int>(dataSet.keywords.size());
+    }
+
+protected:
+    const wchar_t* Cell(DataSet& dataSet, int row, int column) const override {
+        const Keyword& keyword = dataSet.keywords[static_cast<size_t>(row)];
+        return column == 0 ? keyword.name.c_str() : keyword.value.c_str();
+    }
+};
+
+// One row per event, one column per parameter, as many rows as the list can hold.
+class EventView final : public DetailView {
+public:
+    std::vector<DetailColumn> Columns(const DataSet& dataSet) const override {
+        std::vector<DetailColumn> columns;
+        columns.reserve(dataSet.parameters.size());
+        for (const Parameter& parameter : dataSet.parameters) {
+            columns.push_back({parameter.name, kParameterColumnWidth});
+        }
+        return columns;
+    }
+    int RowCount(const DataSet& dataSet) const override {
+        return static_cast<int>(std::min<int64_t>(dataSet.eventCount, kMaxListRows));
+    }
+
+protected:
+    const wchar_t* Cell(DataSet& dataSet, int row, int column) const override {
+        if (static_cast<size_t>(column) >= dataSet.parameters.size()) {
+            return kEmptyText;
+        }
+        dataSet.FormatValue(row, column);
+        return displayText;
+    }
+};
+
+class NoView final : public DetailView {
+public:
+    std::vector<DetailColumn> Columns(const DataSet&) const override { return {}; }
+    int RowCount(const DataSet&) const override { return 0; }
+
+protected:
+    const wchar_t* Cell(DataSet&, int, int) const override { return kEmptyText; }
+};
+
+const HeaderView headerView;
+const KeywordView keywordView;
+const EventView eventView;
+const NoView noView;
+
+// Indexed by SegmentKind.
+const DetailView* const kViews[] = {&headerView, &keywordView, &eventView};
+static_assert(std::size(kViews) == kSegmentRowsPerDataSet, "one view per kind of segment row");
 
 }  // namespace
 
-const wchar_t* HeaderFieldLabel(int row) {
-    return row >= 0 && row < kHeaderOffsetCount ? kHeaderLabels[row] : kEmptyText;
-}
-
-bool RowShowsSecondDataSet(int row, int kind) {
-    return row != kind;
-}
-
-std::vector<DetailColumn> DetailColumns(int kind, const DataSet& dataSet) {
-    switch (kind) {
-        case kSegmentHeader:
-            return {{L"Field", kHeaderColumnWidth}, {L"Offset", kHeaderColumnWidth}};
-        case kSegmentText:
-            return {{L"Keyword", kKeywordColumnWidth}, {L"Value", kValueColumnWidth}};
-        case kSegmentData: {
-            std::vector<DetailColumn> columns;
-            columns.reserve(dataSet.parameters.size());
-            for (const Parameter& parameter : dataSet.parameters) {
-                columns.push_back({parameter.name, kParameterColumnWidth});
-            }
-            return columns;
-        }
-        default:
-            return {};
+const wchar_t* DetailView::CellText(DataSet& dataSet, int row, int column) const {
+    if (row < 0 || row >= RowCount(dataSet) || column < 0) {
+        return kEmptyText;
     }
+    return Cell(dataSet, row, column);
 }
 
-int DetailRowCount(int kind, const DataSet& dataSet) {
-    switch (kind) {
-        case kSegmentHeader:
-            return kHeaderOffsetCount;
-        case kSegmentText:
-            return static_cast<int>(dataSet.keywords.size());
-        case kSegmentData:
-            return static_cast<int>(std::min<int64_t>(dataSet.eventCount, kMaxListRows));
-        default:
-            return 0;
+const DetailView& DetailViewOf(int kind) {
+    if (kind < 0 || static_cast<size_t>(kind) >= std::size(kViews)) {
+        return noView;
     }
+    return *kViews[kind];
 }
 
-const wchar_t* DetailCellText(int kind, DataSet& dataSet, int row, int column) {
-    switch (kind) {
-        case kSegmentHeader:
-            if (row < 0 || row >= kHeaderOffsetCount) {
-                return kEmptyText;
-            }
-            if (column == 0) {
-                CopyWide256(displayText, kHeaderLabels[row]);
-            } else if (FormatWide256(displayText, L"%d", dataSet.headerOffsets[row]) < 0) {
-                return kEmptyText;
-            }
-            return displayText;
-        case kSegmentText: {
-            if (!IsKeywordCell(dataSet, row)) {
-                return kEmptyText;
-            }
-            const Keyword& keyword = dataSet.keywords[row];
-            return column == 0 ? keyword.name.c_str() : keyword.value.c_str();
-        }
-        case kSegmentData:
-            if (row < 0 || row >= dataSet.eventCount || column < 0 ||
-                static_cast<size_t>(column) >= dataSet.parameters.size()) {
-                return kEmptyText;
-            }
-            dataSet.FormatValue(row, column);
-            return displayText;
-        default:
-            return kEmptyText;
-    }
+bool RowShowsSecondDataSet(int row) {
+    return row >= kSegmentRowsPerDataSet;
 }
 
 bool ClampCacheHint(const DataSet& dataSet, int& first, int& last) {

@@ -1,6 +1,8 @@
-// What the right-hand list shows for a row of the segment list: its columns, its row count and
-// the text of each cell, computed from the shown data set alone. Cell texts either point into
-// the model (keywords) or into displayText, which holds one cell's text at a time.
+// What the right-hand list shows for a row of the segment list: one view per kind of segment,
+// each giving its columns, its row count and the text of each cell, computed from the shown data
+// set alone. Cell texts either point into the model (keywords) or into displayText, which holds
+// one cell's text at a time. A new kind of segment is one new view in the table behind
+// DetailViewOf.
 #pragma once
 
 #include <string>
@@ -24,17 +26,27 @@ constexpr int kParameterColumnWidth = 100;
 // events beyond are not shown in the viewer.
 constexpr int kMaxListRows = 100000000;
 
-// The labels of the six HEADER offsets, in their order.
-const wchar_t* HeaderFieldLabel(int row);
+class DetailView {
+public:
+    virtual ~DetailView() = default;
 
-// A segment-list row belongs to the first data set exactly when its index equals its kind.
-bool RowShowsSecondDataSet(int row, int kind);
+    virtual std::vector<DetailColumn> Columns(const DataSet& dataSet) const = 0;
+    virtual int RowCount(const DataSet& dataSet) const = 0;
 
-std::vector<DetailColumn> DetailColumns(int kind, const DataSet& dataSet);
-int DetailRowCount(int kind, const DataSet& dataSet);
+    // The text of one cell; a row or column outside the view gives an empty text.
+    const wchar_t* CellText(DataSet& dataSet, int row, int column) const;
 
-// The text of one cell; a row or column outside the shown segment gives an empty text.
-const wchar_t* DetailCellText(int kind, DataSet& dataSet, int row, int column);
+protected:
+    // Only asked for rows inside the view and columns from 0 on.
+    virtual const wchar_t* Cell(DataSet& dataSet, int row, int column) const = 0;
+};
+
+// The view of a SegmentKind; a kind without a view shows no columns and no rows.
+const DetailView& DetailViewOf(int kind);
+
+// Whether a segment-list row belongs to the second data set: each data set adds one row of
+// every kind, the second right after the first.
+bool RowShowsSecondDataSet(int row);
 
 // The events a cache hint announces, limited to the data set's events. False when none of them
 // exists (nothing to load).

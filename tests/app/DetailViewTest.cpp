@@ -37,24 +37,24 @@ TEST(DetailView, HeaderRowsShowLabelsAndOffsets) {
     auto r = ParseBytes(ThreeParameterFile());
     ASSERT_TRUE(r->parsed);
     DataSet& set = r->first;
-    auto columns = DetailColumns(kSegmentHeader, set);
+    auto columns = DetailViewOf(kSegmentHeader).Columns(set);
     ASSERT_EQ(columns.size(), 2u);
     EXPECT_EQ(Headings(columns), (std::vector<std::wstring>{L"Field", L"Offset"}));
     EXPECT_EQ(columns[0].width, 150);
     EXPECT_EQ(columns[1].width, 150);
-    EXPECT_EQ(DetailRowCount(kSegmentHeader, set), 6);
+    EXPECT_EQ(DetailViewOf(kSegmentHeader).RowCount(set), 6);
 
     const wchar_t* labels[] = {L"Text Start", L"Text End",       L"Data Start",
                                L"Data End",   L"Analysis Start", L"Analysis End"};
     for (int row = 0; row < 6; ++row) {
-        EXPECT_EQ(std::wstring(DetailCellText(kSegmentHeader, set, row, 0)), labels[row]);
-        EXPECT_EQ(std::wstring(DetailCellText(kSegmentHeader, set, row, 1)),
+        EXPECT_EQ(std::wstring(DetailViewOf(kSegmentHeader).CellText(set, row, 0)), labels[row]);
+        EXPECT_EQ(std::wstring(DetailViewOf(kSegmentHeader).CellText(set, row, 1)),
                   std::to_wstring(set.headerOffsets[row]));
-        EXPECT_EQ(DetailCellText(kSegmentHeader, set, row, 0), displayText)
+        EXPECT_EQ(DetailViewOf(kSegmentHeader).CellText(set, row, 0), displayText)
             << "labels are copied into the one display buffer";
     }
-    EXPECT_EQ(std::wstring(DetailCellText(kSegmentHeader, set, 0, 1)), L"58");
-    EXPECT_EQ(std::wstring(DetailCellText(kSegmentHeader, set, 4, 1)), L"0");
+    EXPECT_EQ(std::wstring(DetailViewOf(kSegmentHeader).CellText(set, 0, 1)), L"58");
+    EXPECT_EQ(std::wstring(DetailViewOf(kSegmentHeader).CellText(set, 4, 1)), L"0");
 }
 
 TEST(DetailView, NegativeAndLargeOffsetsAsSignedDecimal) {
@@ -62,23 +62,23 @@ TEST(DetailView, NegativeAndLargeOffsetsAsSignedDecimal) {
     DataSet& set = r->first;
     set.headerOffsets[2] = -5;
     set.headerOffsets[3] = 2147483647;
-    EXPECT_STREQ(DetailCellText(kSegmentHeader, set, 2, 1), L"-5");
-    EXPECT_STREQ(DetailCellText(kSegmentHeader, set, 3, 1), L"2147483647");
+    EXPECT_STREQ(DetailViewOf(kSegmentHeader).CellText(set, 2, 1), L"-5");
+    EXPECT_STREQ(DetailViewOf(kSegmentHeader).CellText(set, 3, 1), L"2147483647");
 }
 
 TEST(DetailView, KeywordRowsPointIntoTheModel) {
     auto r = ParseBytes(ThreeParameterFile());
     ASSERT_TRUE(r->parsed);
     DataSet& set = r->first;
-    auto columns = DetailColumns(kSegmentText, set);
+    auto columns = DetailViewOf(kSegmentText).Columns(set);
     EXPECT_EQ(Headings(columns), (std::vector<std::wstring>{L"Keyword", L"Value"}));
     EXPECT_EQ(columns[0].width, 150);
     EXPECT_EQ(columns[1].width, 300);
-    ASSERT_EQ(DetailRowCount(kSegmentText, set), static_cast<int>(set.keywords.size()));
+    ASSERT_EQ(DetailViewOf(kSegmentText).RowCount(set), static_cast<int>(set.keywords.size()));
     for (size_t row = 0; row < set.keywords.size(); ++row) {
         int index = static_cast<int>(row);
-        EXPECT_EQ(DetailCellText(kSegmentText, set, index, 0), set.keywords[row].name.c_str());
-        EXPECT_EQ(DetailCellText(kSegmentText, set, index, 1), set.keywords[row].value.c_str());
+        EXPECT_EQ(DetailViewOf(kSegmentText).CellText(set, index, 0), set.keywords[row].name.c_str());
+        EXPECT_EQ(DetailViewOf(kSegmentText).CellText(set, index, 1), set.keywords[row].value.c_str());
     }
     // File order, repeats kept.
     int fsc = 0;
@@ -86,19 +86,19 @@ TEST(DetailView, KeywordRowsPointIntoTheModel) {
         fsc += keyword.name == L"$P1N" ? 1 : 0;
     }
     EXPECT_EQ(fsc, 2);
-    EXPECT_STREQ(DetailCellText(kSegmentText, set, 0, 0), L"$BYTEORD");
+    EXPECT_STREQ(DetailViewOf(kSegmentText).CellText(set, 0, 0), L"$BYTEORD");
 }
 
 TEST(DetailView, DataRowsOneColumnPerParameter) {
     auto r = ParseBytes(ThreeParameterFile());
     ASSERT_TRUE(r->parsed);
     DataSet& set = r->first;
-    auto columns = DetailColumns(kSegmentData, set);
+    auto columns = DetailViewOf(kSegmentData).Columns(set);
     EXPECT_EQ(Headings(columns), (std::vector<std::wstring>{L"FSC-A", L"SSC-A", L""}));
     for (const DetailColumn& column : columns) {
         EXPECT_EQ(column.width, 100);
     }
-    EXPECT_EQ(DetailRowCount(kSegmentData, set), 2);
+    EXPECT_EQ(DetailViewOf(kSegmentData).RowCount(set), 2);
     int first = 0;
     int last = 1;
     ASSERT_TRUE(ClampCacheHint(set, first, last));
@@ -106,7 +106,7 @@ TEST(DetailView, DataRowsOneColumnPerParameter) {
     const int expected[2][3] = {{1, 2, 3}, {40, 50, 60}};
     for (int row = 0; row < 2; ++row) {
         for (int column = 0; column < 3; ++column) {
-            EXPECT_EQ(std::wstring(DetailCellText(kSegmentData, set, row, column)),
+            EXPECT_EQ(std::wstring(DetailViewOf(kSegmentData).CellText(set, row, column)),
                       std::to_wstring(expected[row][column]));
         }
     }
@@ -123,7 +123,7 @@ TEST(DetailView, DataRowsStopAtTheListsLimit) {
                  {5000000000LL, 100000000}};
     for (const auto& c : cases) {
         set.eventCount = c.events;
-        EXPECT_EQ(DetailRowCount(kSegmentData, set), c.rows) << c.events;
+        EXPECT_EQ(DetailViewOf(kSegmentData).RowCount(set), c.rows) << c.events;
     }
     // The last listed row is an event like any other; what lies beyond is not asked for.
     set.eventCount = 600000000;
@@ -145,21 +145,21 @@ TEST(DetailView, CellsOutsideTheSegmentAreEmpty) {
         {kSegmentData, -1, 0},   {7, 0, 0},
     };
     for (const auto& cell : outside) {
-        EXPECT_STREQ(DetailCellText(cell.kind, set, cell.row, cell.column), L"")
+        EXPECT_STREQ(DetailViewOf(cell.kind).CellText(set, cell.row, cell.column), L"")
             << cell.kind << "/" << cell.row << "/" << cell.column;
     }
-    EXPECT_TRUE(DetailColumns(7, set).empty());
-    EXPECT_EQ(DetailRowCount(7, set), 0);
+    EXPECT_TRUE(DetailViewOf(7).Columns(set).empty());
+    EXPECT_EQ(DetailViewOf(7).RowCount(set), 0);
 }
 
 TEST(DetailView, EmptyDataSetShowsNothing) {
     WarningLog log;
     DataFile file;
     DataSet set(file, log);
-    EXPECT_EQ(DetailRowCount(kSegmentText, set), 0);
-    EXPECT_EQ(DetailRowCount(kSegmentData, set), 0);
-    EXPECT_TRUE(DetailColumns(kSegmentData, set).empty());
-    EXPECT_EQ(DetailRowCount(kSegmentHeader, set), 6);
+    EXPECT_EQ(DetailViewOf(kSegmentText).RowCount(set), 0);
+    EXPECT_EQ(DetailViewOf(kSegmentData).RowCount(set), 0);
+    EXPECT_TRUE(DetailViewOf(kSegmentData).Columns(set).empty());
+    EXPECT_EQ(DetailViewOf(kSegmentHeader).RowCount(set), 6);
 }
 
 TEST(DetailView, CacheHintsStayInsideTheEvents) {
@@ -190,14 +190,12 @@ TEST(DetailView, CacheHintsStayInsideTheEvents) {
     EXPECT_FALSE(ClampCacheHint(empty, first, last));
 }
 
-TEST(DetailView, RowBelongsToTheFirstDataSetWhenIndexEqualsKind) {
-    const struct {
-        int row, kind;
-        bool second;
-    } rows[] = {{0, 0, false}, {1, 1, false}, {2, 2, false},
-                {3, 0, true},  {4, 1, true},  {5, 2, true}};
-    for (const auto& r : rows) {
-        EXPECT_EQ(RowShowsSecondDataSet(r.row, r.kind), r.second) << r.row;
+// Each data set adds a Header, a Text and a Data row: the first three rows are the first data
+// set's, the next three the second's.
+TEST(DetailView, RowsAfterTheFirstThreeBelongToTheSecondDataSet) {
+    const bool second[] = {false, false, false, true, true, true};
+    for (int row = 0; row < 6; ++row) {
+        EXPECT_EQ(RowShowsSecondDataSet(row), second[row]) << row;
     }
 }
 

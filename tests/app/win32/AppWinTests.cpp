@@ -129,7 +129,7 @@ WIN_CASE(TwoDataSetsAddSixRowsWithTheirKinds) {
     WarningLog log;
     DataSet first(file, log);
     DataSet second(file, log);
-    ListViewSegmentList segments(list.hwnd);
+    ListViewSegmentList segments(list);
     int64_t nextData = 0;
     WIN_CHECK(first.Parse(segments, 0, nextData));
     WIN_CHECK(nextData > 0);
@@ -143,8 +143,7 @@ WIN_CASE(TwoDataSetsAddSixRowsWithTheirKinds) {
     for (size_t i = 0; i < rows.size() && i < 6; ++i) {
         WIN_CHECK(rows[i].label == labels[i % 3]);
         WIN_CHECK(rows[i].kind == static_cast<LPARAM>(i % 3));
-        WIN_CHECK(RowShowsSecondDataSet(static_cast<int>(i), static_cast<int>(rows[i].kind)) ==
-                  (i >= 3));
+        WIN_CHECK(RowShowsSecondDataSet(static_cast<int>(i)) == (i >= 3));
     }
     if (rows.size() == 6) {
         WIN_CHECK(rows[0].details == L"FCS2.0");
@@ -161,8 +160,8 @@ WIN_CASE(DetailListIsRebuiltForEachKindOfSegment) {
     CommonControls::ListView list;
     WIN_CHECK(list.Create(&host, LVS_REPORT | LVS_OWNERDATA) == 0);
     // Columns left from a segment shown before.
-    InsertReportColumn(list.hwnd, 0, L"old 0", 10);
-    InsertReportColumn(list.hwnd, 1, L"old 1", 10);
+    list.InsertColumn(0, L"old 0", 10);
+    list.InsertColumn(1, L"old 1", 10);
 
     ErrorCode error = 0;
     DataFile file;
@@ -181,12 +180,13 @@ WIN_CASE(DetailListIsRebuiltForEachKindOfSegment) {
 
     // Data: the old columns go one by one from the front, then one column per parameter,
     // appended at the header control's count, then the event count as the row count.
-    RebuildDetailList(list.hwnd, kSegmentData, dataSet);
+    RebuildDetailList(list, kSegmentData, dataSet);
     std::vector<SentMessage> expected = {
         {LVM_GETCOLUMNW, 0},   {LVM_DELETECOLUMN, 0}, {LVM_GETCOLUMNW, 0},
-        {LVM_DELETECOLUMN, 0}, {LVM_GETCOLUMNW, 0},   {LVM_GETHEADER, 0},
+        {LVM_DELETECOLUMN, 0}, {LVM_GETCOLUMNW, 0},
     };
     for (int i = 0; i < parameterCount; ++i) {
+        expected.push_back({LVM_GETHEADER, 0});
         expected.push_back({LVM_INSERTCOLUMNW, static_cast<WPARAM>(i)});
     }
     expected.push_back({LVM_SETITEMCOUNT, static_cast<WPARAM>(dataSet.eventCount)});
@@ -215,7 +215,7 @@ WIN_CASE(DetailListIsRebuiltForEachKindOfSegment) {
     };
     for (const auto& segment : fixed) {
         sent.clear();
-        RebuildDetailList(list.hwnd, segment.kind, dataSet);
+        RebuildDetailList(list, segment.kind, dataSet);
         WIN_CHECK(!sent.empty() && sent.back() == (SentMessage{LVM_SETITEMCOUNT,
                                                                static_cast<WPARAM>(segment.rows)}));
         columns = ReadColumns(list.hwnd);
