@@ -5,18 +5,20 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "CommonControls.h"
+#include "CorpusFiles.h"
 #include "DataFile.h"
 #include "DataSet.h"
 #include "DetailListView.h"
 #include "DetailView.h"
 #include "ListViewSegmentList.h"
 #include "RecordingOutput.h"
-#include "WinCheck.h"
 #include "Window.h"
 #include "win32/Win32FileAccess.h"
 
@@ -50,12 +52,6 @@ std::vector<Row> ReadRows(HWND list) {
         rows.push_back({label, details, item.lParam});
     }
     return rows;
-}
-
-// A real file that the repository carries a copy of.
-std::wstring CorpusPath(const char* relative) {
-    std::string path = std::string(KETTERLIN_REAL_FILES_WINDOWS_DIR) + "\\" + relative;
-    return std::wstring(path.begin(), path.end());
 }
 
 // The column-and-count messages a list view receives, with their wParam (for LVM_SETITEMCOUNT
@@ -111,11 +107,11 @@ std::vector<ShownColumn> ReadColumns(HWND list) {
 
 }  // namespace
 
-WIN_CASE(TwoDataSetsAddSixRowsWithTheirKinds) {
+TEST(ListsOfARealFile, TwoDataSetsAddSixRowsWithTheirKinds) {
     Host host;
-    WIN_CHECK(host.Create(nullptr, L"KtAppTestHost", L"h", WS_OVERLAPPEDWINDOW, 0, 0, 0) == 0);
+    ASSERT_EQ(host.Create(nullptr, L"KtAppTestHost", L"h", WS_OVERLAPPEDWINDOW, 0, 0, 0), 0u);
     CommonControls::ListView list;
-    WIN_CHECK(list.Create(&host, LVS_REPORT) == 0);
+    ASSERT_EQ(list.Create(&host, LVS_REPORT), 0u);
     LVCOLUMNW column = {};
     column.mask = LVCF_WIDTH;
     column.cx = 80;
@@ -124,58 +120,57 @@ WIN_CASE(TwoDataSetsAddSixRowsWithTheirKinds) {
 
     ErrorCode error = 0;
     DataFile file;
-    file.Open(Win32FileAccess::Open(CorpusPath("flowio\\coulter.lmd").c_str(), error));
-    WIN_CHECK(file.IsOpen() && error == 0);
+    file.Open(Win32FileAccess::Open(RealFilePath("flowio\\coulter.lmd").c_str(), error));
+    ASSERT_TRUE(file.IsOpen());
+    EXPECT_EQ(error, 0u);
     WarningLog log;
     DataSet first(file, log);
     DataSet second(file, log);
     ListViewSegmentList segments(list);
     int64_t nextData = 0;
-    WIN_CHECK(first.Parse(segments, 0, nextData));
-    WIN_CHECK(nextData > 0);
-    WIN_CHECK(file.Seek(nextData) == 0);
+    ASSERT_TRUE(first.Parse(segments, 0, nextData));
+    ASSERT_GT(nextData, 0);
+    ASSERT_EQ(file.Seek(nextData), 0u);
     int64_t base = nextData;
-    WIN_CHECK(second.Parse(segments, base, nextData));
+    ASSERT_TRUE(second.Parse(segments, base, nextData));
 
     std::vector<Row> rows = ReadRows(list.hwnd);
-    WIN_CHECK(rows.size() == 6);
+    ASSERT_EQ(rows.size(), 6u);
     const wchar_t* labels[] = {L"Header", L"Text", L"Data"};
-    for (size_t i = 0; i < rows.size() && i < 6; ++i) {
-        WIN_CHECK(rows[i].label == labels[i % 3]);
-        WIN_CHECK(rows[i].kind == static_cast<LPARAM>(i % 3));
-        WIN_CHECK(RowShowsSecondDataSet(static_cast<int>(i)) == (i >= 3));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].label, labels[i % 3]);
+        EXPECT_EQ(rows[i].kind, static_cast<LPARAM>(i % 3));
+        EXPECT_EQ(RowShowsSecondDataSet(static_cast<int>(i)), i >= 3);
     }
-    if (rows.size() == 6) {
-        WIN_CHECK(rows[0].details == L"FCS2.0");
-        WIN_CHECK(rows[3].details == L"FCS3.0");
-        WIN_CHECK(rows[2].details == L"18110 events");
-        WIN_CHECK(rows[5].details == L"18110 events");
-    }
+    EXPECT_EQ(rows[0].details, L"FCS2.0");
+    EXPECT_EQ(rows[3].details, L"FCS3.0");
+    EXPECT_EQ(rows[2].details, L"18110 events");
+    EXPECT_EQ(rows[5].details, L"18110 events");
     DestroyWindow(host.hwnd);
 }
 
-WIN_CASE(DetailListIsRebuiltForEachKindOfSegment) {
+TEST(ListsOfARealFile, DetailListIsRebuiltForEachKindOfSegment) {
     Host host;
-    WIN_CHECK(host.Create(nullptr, L"KtAppDetailHost", L"h", WS_OVERLAPPEDWINDOW, 0, 0, 0) == 0);
+    ASSERT_EQ(host.Create(nullptr, L"KtAppDetailHost", L"h", WS_OVERLAPPEDWINDOW, 0, 0, 0), 0u);
     CommonControls::ListView list;
-    WIN_CHECK(list.Create(&host, LVS_REPORT | LVS_OWNERDATA) == 0);
+    ASSERT_EQ(list.Create(&host, LVS_REPORT | LVS_OWNERDATA), 0u);
     // Columns left from a segment shown before.
     list.InsertColumn(0, L"old 0", 10);
     list.InsertColumn(1, L"old 1", 10);
 
     ErrorCode error = 0;
     DataFile file;
-    file.Open(Win32FileAccess::Open(CorpusPath("flowio\\coulter.lmd").c_str(), error));
+    file.Open(Win32FileAccess::Open(RealFilePath("flowio\\coulter.lmd").c_str(), error));
     WarningLog log;
     DataSet dataSet(file, log);
     SegmentTable ignoredRows;
     int64_t nextData = 0;
-    WIN_CHECK(dataSet.Parse(ignoredRows, 0, nextData));
+    ASSERT_TRUE(dataSet.Parse(ignoredRows, 0, nextData));
     const int parameterCount = static_cast<int>(dataSet.parameters.size());
-    WIN_CHECK(parameterCount > 2);
+    ASSERT_GT(parameterCount, 2);
 
     std::vector<SentMessage> sent;
-    WIN_CHECK(
+    ASSERT_TRUE(
         SetWindowSubclass(list.hwnd, RecordingProcedure, 1, reinterpret_cast<DWORD_PTR>(&sent)));
 
     // Data: the old columns go one by one from the front, then one column per parameter,
@@ -190,16 +185,16 @@ WIN_CASE(DetailListIsRebuiltForEachKindOfSegment) {
         expected.push_back({LVM_INSERTCOLUMNW, static_cast<WPARAM>(i)});
     }
     expected.push_back({LVM_SETITEMCOUNT, static_cast<WPARAM>(dataSet.eventCount)});
-    WIN_CHECK(sent == expected);
+    EXPECT_EQ(sent, expected);
     std::vector<ShownColumn> columns = ReadColumns(list.hwnd);
-    WIN_CHECK(static_cast<int>(columns.size()) == parameterCount);
+    EXPECT_EQ(static_cast<int>(columns.size()), parameterCount);
     for (size_t i = 0; i < columns.size() && i < dataSet.parameters.size(); ++i) {
-        WIN_CHECK(columns[i].heading == dataSet.parameters[i].name);
-        WIN_CHECK(columns[i].width == 100);
-        WIN_CHECK(columns[i].subItem == static_cast<int>(i));
-        WIN_CHECK(columns[i].format == LVCFMT_LEFT);
+        EXPECT_EQ(columns[i].heading, dataSet.parameters[i].name);
+        EXPECT_EQ(columns[i].width, 100);
+        EXPECT_EQ(columns[i].subItem, static_cast<int>(i));
+        EXPECT_EQ(columns[i].format, LVCFMT_LEFT);
     }
-    WIN_CHECK(SendMessageW(list.hwnd, LVM_GETITEMCOUNT, 0, 0) == dataSet.eventCount);
+    EXPECT_EQ(SendMessageW(list.hwnd, LVM_GETITEMCOUNT, 0, 0), dataSet.eventCount);
 
     // Header and Text: two fixed columns each, over six rows and one row per keyword.
     const struct {
@@ -216,32 +211,28 @@ WIN_CASE(DetailListIsRebuiltForEachKindOfSegment) {
     for (const auto& segment : fixed) {
         sent.clear();
         RebuildDetailList(list, segment.kind, dataSet);
-        WIN_CHECK(!sent.empty() && sent.back() == (SentMessage{LVM_SETITEMCOUNT,
-                                                               static_cast<WPARAM>(segment.rows)}));
+        ASSERT_FALSE(sent.empty());
+        EXPECT_EQ(sent.back(), (SentMessage{LVM_SETITEMCOUNT, static_cast<WPARAM>(segment.rows)}));
         columns = ReadColumns(list.hwnd);
-        WIN_CHECK(columns.size() == segment.columns.size());
+        EXPECT_EQ(columns.size(), segment.columns.size());
         for (size_t i = 0; i < columns.size() && i < segment.columns.size(); ++i) {
-            WIN_CHECK(columns[i].heading == segment.columns[i].first);
-            WIN_CHECK(columns[i].width == segment.columns[i].second);
-            WIN_CHECK(columns[i].subItem == static_cast<int>(i));
+            EXPECT_EQ(columns[i].heading, segment.columns[i].first);
+            EXPECT_EQ(columns[i].width, segment.columns[i].second);
+            EXPECT_EQ(columns[i].subItem, static_cast<int>(i));
         }
-        WIN_CHECK(SendMessageW(list.hwnd, LVM_GETITEMCOUNT, 0, 0) == segment.rows);
+        EXPECT_EQ(SendMessageW(list.hwnd, LVM_GETITEMCOUNT, 0, 0), segment.rows);
     }
     RemoveWindowSubclass(list.hwnd, RecordingProcedure, 1);
     DestroyWindow(host.hwnd);
 }
 
-WIN_CASE(MissingFileReportsTheSystemsCode) {
+TEST(Win32FileAccess, MissingFileReportsTheSystemsCode) {
     ErrorCode error = 0;
     auto access = Win32FileAccess::Open(L"Z:\\no\\such\\ketterlin-file.fcs", error);
-    WIN_CHECK(!access);
-    WIN_CHECK(error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(access);
+    EXPECT_TRUE(error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND) << error;
     error = 0;
     access = Win32FileAccess::Open(L"", error);
-    WIN_CHECK(!access && error != 0);
-}
-
-int main() {
-    moduleInstance = GetModuleHandleW(nullptr);
-    return RunWinCases();
+    EXPECT_FALSE(access);
+    EXPECT_NE(error, 0u);
 }

@@ -6,7 +6,7 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
-#include <cstdio>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
@@ -14,10 +14,11 @@
 
 #include "CmdLine.h"
 #include "ComApartment.h"
+#include "CorpusFiles.h"
 #include "FcsBuilder.h"
 #include "Handles.h"
 #include "MainWindow.h"
-#include "WinCheck.h"
+#include "MessageBoxCatcher.h"
 #include "Window.h"
 #include "resource.h"
 
@@ -52,22 +53,6 @@ public:
 private:
     MessageBoxCatcher boxes;
 };
-
-std::wstring WindowsPath(const char* folder, const char* relative) {
-    const std::string path = std::string(folder) + "\\" + relative;
-    return std::wstring(path.begin(), path.end());
-}
-
-bool FileExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// A real file by its corpus name: the repository's own copy when it has one, else the shared
-// corpus's (which may be absent: the cases that need such a file skip).
-std::wstring Corpus(const char* relative) {
-    const std::wstring copy = WindowsPath(KETTERLIN_REAL_FILES_WINDOWS_DIR, relative);
-    return FileExists(copy) ? copy : WindowsPath(KETTERLIN_CORPUS_WINDOWS_DIR, relative);
-}
 
 CmdLine Arguments(std::vector<std::wstring> args) {
     CmdLine cmdLine;
@@ -124,102 +109,147 @@ const wchar_t* CellText(MainWindow& window, int row, int column) {
     return request.item.pszText;
 }
 
+// A folder of this process's own in the temporary folder, so that runs of the same case side by
+// side never share a file; removed at exit once the cases have deleted their files.
+class OwnTemporaryFolder {
+public:
+    OwnTemporaryFolder() {
+        wchar_t temporary[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temporary);
+        path = std::wstring(temporary) + L"ketterlin-tests-" +
+               std::to_wstring(GetCurrentProcessId()) + L"\\";
+        CreateDirectoryW(path.c_str(), nullptr);
+    }
+    ~OwnTemporaryFolder() { RemoveDirectoryW(path.c_str()); }
+    OwnTemporaryFolder(const OwnTemporaryFolder&) = delete;
+    OwnTemporaryFolder& operator=(const OwnTemporaryFolder&) = delete;
+
+    std::wstring path;
+};
+
+const std::wstring& TemporaryFolder() {
+    static OwnTemporaryFolder folder;
+    return folder.path;
+}
+
 // Writes a file of the test's own into the temporary folder; returns its path.
 std::wstring WriteTempFile(const wchar_t* name, const std::vector<uint8_t>& bytes) {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring path = std::wstring(folder) + name;
+    const std::wstring path = TemporaryFolder() + name;
     UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    WIN_CHECK(WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                        nullptr) &&
-              written == bytes.size());
+    EXPECT_TRUE(
+        WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    EXPECT_EQ(written, bytes.size());
     return path;
 }
 
+bool EndsWith(const std::wstring& text, const std::wstring& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The main window over a file that only the shared corpus holds.
+class MainWindowOnTheCorpus : public CorpusTest {};
+
 }  // namespace
 
-WIN_CASE(MainWindowCreatesItsListsAndLaysThemOut) {
+TEST(MainWindow, CreatesItsListsAndLaysThemOut) {
     MainWindowCase scope;
     MainWindow window;
-    WIN_CHECK(window.CreateAndShow(L"", SW_SHOWNORMAL, CmdLine()) == 0);
-    WIN_CHECK(window.thread);  // the update check was started
-    WIN_CHECK(WindowText(window.hwnd) == L"Ketterlin");
-    WIN_CHECK(GetMenu(window.hwnd) == window.menu.hmenu && window.menu.hmenu != nullptr);
-    WIN_CHECK(SeenBoxes().empty());
+    ASSERT_EQ(window.CreateAndShow(L"", SW_SHOWNORMAL, CmdLine()), 0u);
+    EXPECT_TRUE(window.thread);  // the update check was started
+    EXPECT_EQ(WindowText(window.hwnd), L"Ketterlin");
+    EXPECT_NE(window.menu.hmenu, nullptr);
+    EXPECT_EQ(GetMenu(window.hwnd), window.menu.hmenu);
+    EXPECT_TRUE(SeenBoxes().empty());
 
     const LONG shape = WS_CHILD | WS_BORDER | LVS_TYPEMASK | LVS_SHOWSELALWAYS | LVS_OWNERDATA;
-    WIN_CHECK((GetWindowLongW(window.segmentList.hwnd, GWL_STYLE) & shape) ==
-              (WS_CHILD | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS));
-    WIN_CHECK((GetWindowLongW(window.detailList.hwnd, GWL_STYLE) & shape) ==
-              (WS_CHILD | LVS_REPORT | LVS_OWNERDATA));
+    EXPECT_EQ(GetWindowLongW(window.segmentList.hwnd, GWL_STYLE) & shape,
+              WS_CHILD | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS);
+    EXPECT_EQ(GetWindowLongW(window.detailList.hwnd, GWL_STYLE) & shape,
+              WS_CHILD | LVS_REPORT | LVS_OWNERDATA);
     for (HWND list : {window.segmentList.hwnd, window.detailList.hwnd}) {
-        WIN_CHECK((SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT) !=
-                  0);
+        EXPECT_NE(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT, 0);
     }
     std::vector<Column> columns = Columns(window.segmentList.hwnd);
-    WIN_CHECK(columns.size() == 2);
-    if (columns.size() == 2) {
-        WIN_CHECK(columns[0].heading == L"Segment" && columns[0].width == 75);
-        WIN_CHECK(columns[1].heading == L"Details" && columns[1].width == 100);
-    }
-    WIN_CHECK(Columns(window.detailList.hwnd).empty());
+    ASSERT_EQ(columns.size(), 2u);
+    EXPECT_EQ(columns[0].heading, L"Segment");
+    EXPECT_EQ(columns[0].width, 75);
+    EXPECT_EQ(columns[1].heading, L"Details");
+    EXPECT_EQ(columns[1].width, 100);
+    EXPECT_TRUE(Columns(window.detailList.hwnd).empty());
 
     // 220 pixels on the left, the rest on the right, both over the full height.
     SendMessageW(window.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 200));
     RECT left = RectInParent(window.segmentList.hwnd);
     RECT right = RectInParent(window.detailList.hwnd);
-    WIN_CHECK(left.left == 0 && left.top == 0 && left.right == 220 && left.bottom == 200);
-    WIN_CHECK(right.left == 220 && right.top == 0 && right.right == 300 && right.bottom == 200);
+    EXPECT_EQ(left.left, 0);
+    EXPECT_EQ(left.top, 0);
+    EXPECT_EQ(left.right, 220);
+    EXPECT_EQ(left.bottom, 200);
+    EXPECT_EQ(right.left, 220);
+    EXPECT_EQ(right.top, 0);
+    EXPECT_EQ(right.right, 300);
+    EXPECT_EQ(right.bottom, 200);
 
     // Narrower than the left list: it keeps its width, the right one has no area.
     SendMessageW(window.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(100, 50));
     left = RectInParent(window.segmentList.hwnd);
     right = RectInParent(window.detailList.hwnd);
-    WIN_CHECK(left.right - left.left == 220 && left.bottom - left.top == 50);
-    WIN_CHECK(right.left == 220 && right.right - right.left <= 0);
+    EXPECT_EQ(left.right - left.left, 220);
+    EXPECT_EQ(left.bottom - left.top, 50);
+    EXPECT_EQ(right.left, 220);
+    EXPECT_LE(right.right - right.left, 0);
 
     // Exit destroys the window, which posts the quit message with code 0.
     SendMessageW(window.hwnd, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
-    WIN_CHECK(!IsWindow(window.hwnd));
+    EXPECT_FALSE(IsWindow(window.hwnd));
     MSG quit = {};
-    WIN_CHECK(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) && quit.wParam == 0);
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+    EXPECT_EQ(quit.wParam, 0u);
 }
 
-WIN_CASE(MainWindowOpensTheFirstArgumentAndFollowsTheSegmentList) {
+TEST(MainWindow, OpensTheFirstArgumentAndFollowsTheSegmentList) {
     MainWindowCase scope;
     MainWindow window;
-    WIN_CHECK(window.CreateAndShow(L"", SW_SHOWNORMAL,
-                                   Arguments({Corpus("flowio\\coulter.lmd"), L"ignored"})) == 0);
+    ASSERT_EQ(window.CreateAndShow(L"", SW_SHOWNORMAL,
+                                   Arguments({RealFilePath("flowio\\coulter.lmd"), L"ignored"})),
+              0u);
     for (const CaughtBox& box : SeenBoxes()) {
-        WIN_CHECK(box.caption == L"Ketterlin" && box.owner == nullptr);  // warnings only
+        EXPECT_EQ(box.caption, L"Ketterlin");  // warnings only
+        EXPECT_EQ(box.owner, nullptr);
     }
-    WIN_CHECK(WindowText(window.hwnd) == L"coulter.lmd - Ketterlin");
-    WIN_CHECK(Rows(window.segmentList.hwnd) == 6);
-    WIN_CHECK(SendMessageW(window.segmentList.hwnd, LVM_GETITEMSTATE, 0,
-                           LVIS_SELECTED | LVIS_FOCUSED) == (LVIS_SELECTED | LVIS_FOCUSED));
+    EXPECT_EQ(WindowText(window.hwnd), L"coulter.lmd - Ketterlin");
+    ASSERT_EQ(Rows(window.segmentList.hwnd), 6);
+    EXPECT_EQ(
+        SendMessageW(window.segmentList.hwnd, LVM_GETITEMSTATE, 0, LVIS_SELECTED | LVIS_FOCUSED),
+        LVIS_SELECTED | LVIS_FOCUSED);
 
     // Row 0 is shown: the first data set's HEADER offsets.
     std::vector<Column> columns = Columns(window.detailList.hwnd);
-    WIN_CHECK(columns.size() == 2 && columns[0].heading == L"Field" &&
-              columns[1].heading == L"Offset");
-    WIN_CHECK(Rows(window.detailList.hwnd) == 6);
-    WIN_CHECK(window.selectedKind == 0 && !window.showSecondDataSet);
-    WIN_CHECK(std::wstring(CellText(window, 4, 0)) == L"Analysis Start");
-    WIN_CHECK(std::wstring(CellText(window, 0, 1)) ==
+    ASSERT_EQ(columns.size(), 2u);
+    EXPECT_EQ(columns[0].heading, L"Field");
+    EXPECT_EQ(columns[1].heading, L"Offset");
+    EXPECT_EQ(Rows(window.detailList.hwnd), 6);
+    EXPECT_EQ(window.selectedKind, 0);
+    EXPECT_FALSE(window.showSecondDataSet);
+    EXPECT_EQ(std::wstring(CellText(window, 4, 0)), L"Analysis Start");
+    EXPECT_EQ(std::wstring(CellText(window, 0, 1)),
               std::to_wstring(window.dataSets[0].headerOffsets[0]));
 
     // Row 5: the second data set's events under its own parameter names.
     const DataSet& second = window.dataSets[1];
     SelectSegmentRow(window, 5);
-    WIN_CHECK(window.selectedKind == 2 && window.showSecondDataSet);
+    EXPECT_EQ(window.selectedKind, 2);
+    EXPECT_TRUE(window.showSecondDataSet);
     columns = Columns(window.detailList.hwnd);
-    WIN_CHECK(columns.size() == second.parameters.size());
-    for (size_t i = 0; i < columns.size() && i < second.parameters.size(); ++i) {
-        WIN_CHECK(columns[i].heading == second.parameters[i].name && columns[i].width == 100);
+    ASSERT_EQ(columns.size(), second.parameters.size());
+    for (size_t i = 0; i < columns.size(); ++i) {
+        EXPECT_EQ(columns[i].heading, second.parameters[i].name);
+        EXPECT_EQ(columns[i].width, 100);
     }
-    WIN_CHECK(Rows(window.detailList.hwnd) == second.eventCount);
+    EXPECT_EQ(Rows(window.detailList.hwnd), second.eventCount);
 
     // A cache hint loads the announced events of the shown data set, cut to those that exist.
     NMLVCACHEHINT hint = {};
@@ -228,16 +258,18 @@ WIN_CASE(MainWindowOpensTheFirstArgumentAndFollowsTheSegmentList) {
     hint.iFrom = second.eventCount - 3;
     hint.iTo = second.eventCount + 50;
     SendMessageW(window.hwnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&hint));
-    WIN_CHECK(second.cacheFirst == second.eventCount - 3);
-    WIN_CHECK(second.cacheLast == second.eventCount - 1);
-    WIN_CHECK(CellText(window, 0, 0) == displayText && displayText[0] != L'\0');
+    EXPECT_EQ(second.cacheFirst, second.eventCount - 3);
+    EXPECT_EQ(second.cacheLast, second.eventCount - 1);
+    EXPECT_EQ(CellText(window, 0, 0), displayText);
+    EXPECT_NE(displayText[0], L'\0');
 
     // Row 4: the second data set's keywords, pointed at in the model.
     SelectSegmentRow(window, 4);
-    WIN_CHECK(window.selectedKind == 1 && window.showSecondDataSet);
-    WIN_CHECK(Rows(window.detailList.hwnd) == static_cast<int>(second.keywords.size()));
-    WIN_CHECK(!second.keywords.empty() &&
-              CellText(window, 0, 1) == second.keywords[0].value.c_str());
+    EXPECT_EQ(window.selectedKind, 1);
+    EXPECT_TRUE(window.showSecondDataSet);
+    EXPECT_EQ(Rows(window.detailList.hwnd), static_cast<int>(second.keywords.size()));
+    ASSERT_FALSE(second.keywords.empty());
+    EXPECT_EQ(CellText(window, 0, 1), second.keywords[0].value.c_str());
 
     // A change that names no row leaves the right list as it is.
     NMLISTVIEW none = {};
@@ -245,42 +277,52 @@ WIN_CASE(MainWindowOpensTheFirstArgumentAndFollowsTheSegmentList) {
     none.hdr.code = LVN_ITEMCHANGED;
     none.iItem = -1;
     SendMessageW(window.hwnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&none));
-    WIN_CHECK(window.selectedKind == 1 && window.showSecondDataSet);
-    WIN_CHECK(Columns(window.detailList.hwnd).size() == 2);
+    EXPECT_EQ(window.selectedKind, 1);
+    EXPECT_TRUE(window.showSecondDataSet);
+    EXPECT_EQ(Columns(window.detailList.hwnd).size(), 2u);
     DestroyWindow(window.hwnd);
 }
 
-WIN_CASE(MainWindowReportsFilesItCannotRead) {
+namespace {
+
+// Opens path from the command line; the one box that follows ends with textEnd.
+void ExpectOneBoxAndAnEmptyWindow(const std::wstring& path,
+                                  const wchar_t* caption,
+                                  const wchar_t* textEnd,
+                                  bool ownedByMainWindow) {
+    MainWindowCase scope;
+    MainWindow window;
+    ASSERT_EQ(window.CreateAndShow(L"", SW_SHOWNORMAL, Arguments({path})), 0u);
+    ASSERT_EQ(SeenBoxes().size(), 1u);
+    const CaughtBox box = SeenBoxes()[0];
+    EXPECT_EQ(box.caption, caption);
+    EXPECT_TRUE(EndsWith(box.text, textEnd)) << box.text;
+    EXPECT_EQ(box.owner, ownedByMainWindow ? window.hwnd : nullptr);
+    EXPECT_EQ(WindowText(window.hwnd), L"Ketterlin");
+    EXPECT_EQ(Rows(window.segmentList.hwnd), 0);
+    DestroyWindow(window.hwnd);
+}
+
+}  // namespace
+
+TEST(MainWindow, ReportsFilesItCannotRead) {
     const struct {
         std::wstring path;
         const wchar_t* caption;
         const wchar_t* textEnd;  // the end of the box's text
         bool ownedByMainWindow;
     } cases[] = {
-        {Corpus("fcsparser\\corrupted.fcs"), L"Ketterlin", L"Unknown format", true},
+        {RealFilePath("fcsparser\\corrupted.fcs"), L"Ketterlin", L"Unknown format", true},
         {L"Z:\\no\\such\\folder\\run.fcs", L"Error", L" (3)", false},
         {L"", L"Error", L")", false},
     };
     for (const auto& c : cases) {
-        MainWindowCase scope;
-        MainWindow window;
-        WIN_CHECK(window.CreateAndShow(L"", SW_SHOWNORMAL, Arguments({c.path})) == 0);
-        WIN_CHECK(SeenBoxes().size() == 1);
-        if (SeenBoxes().size() == 1) {
-            const CaughtBox& box = SeenBoxes()[0];
-            const std::wstring end = c.textEnd;
-            WIN_CHECK(box.caption == c.caption);
-            WIN_CHECK(box.text.size() >= end.size() &&
-                      box.text.compare(box.text.size() - end.size(), end.size(), end) == 0);
-            WIN_CHECK(box.owner == (c.ownedByMainWindow ? window.hwnd : nullptr));
-        }
-        WIN_CHECK(WindowText(window.hwnd) == L"Ketterlin");
-        WIN_CHECK(Rows(window.segmentList.hwnd) == 0);
-        DestroyWindow(window.hwnd);
+        SCOPED_TRACE(testing::Message() << "path \"" << c.path << "\"");
+        ExpectOneBoxAndAnEmptyWindow(c.path, c.caption, c.textEnd, c.ownedByMainWindow);
     }
 }
 
-WIN_CASE(FailedCreationLeavesNoWindowBehindItsObject) {
+TEST(MainWindow, FailedCreationLeavesNoWindowBehindItsObject) {
     // A module without menu 101: the window is made, attaching its menu fails.
     HINSTANCE program = moduleInstance;
     moduleInstance = GetModuleHandleW(L"kernel32.dll");
@@ -288,15 +330,16 @@ WIN_CASE(FailedCreationLeavesNoWindowBehindItsObject) {
     {
         MainWindowCase scope;
         MainWindow window;
-        WIN_CHECK(window.CreateAndShow(L"", SW_SHOWNORMAL, CmdLine()) != 0);
+        EXPECT_NE(window.CreateAndShow(L"", SW_SHOWNORMAL, CmdLine()), 0u);
         made = window.hwnd;
-        WIN_CHECK(made != nullptr && IsWindow(made));
+        EXPECT_NE(made, nullptr);
+        EXPECT_TRUE(IsWindow(made));
     }
-    WIN_CHECK(!IsWindow(made));
+    EXPECT_FALSE(IsWindow(made));
     moduleInstance = program;
 }
 
-WIN_CASE(ClosingWhileAFileIsReadWaitsForTheReading) {
+TEST_F(MainWindowOnTheCorpus, ClosingWhileAFileIsReadWaitsForTheReading) {
     MainWindowCase scope;
     MainWindow window;
     // At each warning box: Open is greyed and does nothing, and a close request is put off.
@@ -313,80 +356,79 @@ WIN_CASE(ClosingWhileAFileIsReadWaitsForTheReading) {
         stayedOpen = stayedOpen && IsWindow(window.hwnd);
     };
     // Reading this file shows warnings.
-    const std::wstring file = Corpus("cytoflow\\Beckman Coulter - Cytomics FC500.LMD");
-    if (!FileExists(file)) {
-        std::printf("  skipped: no corpus file %ls\n", file.c_str());
-        return;
-    }
-    WIN_CHECK(window.CreateAndShow(L"", SW_SHOWNORMAL, Arguments({file})) == 0);
-    WIN_CHECK(boxes == 1);
-    WIN_CHECK(openGreyed && stayedOpen);
+    EXPECT_EQ(window.CreateAndShow(
+                  L"", SW_SHOWNORMAL,
+                  Arguments({CorpusPath("cytoflow\\Beckman Coulter - Cytomics FC500.LMD")})),
+              0u);
+    EXPECT_EQ(boxes, 1);
+    EXPECT_TRUE(openGreyed);
+    EXPECT_TRUE(stayedOpen);
     // The reading went on to its end (both data sets), and then the window went.
-    WIN_CHECK(window.dataSets[0].eventCount > 0 && window.dataSets[1].eventCount > 0);
-    WIN_CHECK(!IsWindow(window.hwnd));
-    WIN_CHECK(!window.thread);  // and the update check was not started for a closed window
+    EXPECT_GT(window.dataSets[0].eventCount, 0);
+    EXPECT_GT(window.dataSets[1].eventCount, 0);
+    EXPECT_FALSE(IsWindow(window.hwnd));
+    EXPECT_FALSE(window.thread);  // and the update check was not started for a closed window
 }
 
-WIN_CASE(OpenThenCancelEmptiesTheViewAndKeepsTheTitle) {
+TEST(MainWindow, OpenThenCancelEmptiesTheViewAndKeepsTheTitle) {
     ComApartment com;  // the file dialog is a COM object
-    {
-        MainWindowCase scope;
-        MainWindow window;
-        WIN_CHECK(window.CreateAndShow(L"", SW_SHOWNORMAL,
-                                       Arguments({Corpus("flowio\\coulter.lmd")})) == 0);
-        SelectSegmentRow(window, 5);
-        const size_t parameterColumns = window.dataSets[1].parameters.size();
-        WIN_CHECK(Columns(window.detailList.hwnd).size() == parameterColumns);
+    MainWindowCase scope;
+    MainWindow window;
+    ASSERT_EQ(
+        window.CreateAndShow(L"", SW_SHOWNORMAL, Arguments({RealFilePath("flowio\\coulter.lmd")})),
+        0u);
+    SelectSegmentRow(window, 5);
+    const size_t parameterColumns = window.dataSets[1].parameters.size();
+    EXPECT_EQ(Columns(window.detailList.hwnd).size(), parameterColumns);
 
-        // The file dialog is cancelled as soon as it opens.
-        SeenBoxes().clear();
-        bool viewEmptiedBeforeTheDialog = false;
-        MessageBoxCatcher::OnBox() = [&](const CaughtBox& box) {
-            viewEmptiedBeforeTheDialog = Rows(window.segmentList.hwnd) == 0 &&
-                                         Rows(window.detailList.hwnd) == 0 &&
-                                         !window.dataFile.IsOpen();
-            PostMessageW(FindWindowW(L"#32770", box.caption.c_str()), WM_COMMAND, IDCANCEL, 0);
-        };
-        SendMessageW(window.hwnd, WM_COMMAND, MAKEWPARAM(IDM_OPEN, 0), 0);
-        WIN_CHECK(SeenBoxes().size() == 1);  // the dialog, and nothing after it
-        WIN_CHECK(viewEmptiedBeforeTheDialog);
+    // The file dialog is cancelled as soon as it opens.
+    SeenBoxes().clear();
+    bool viewEmptiedBeforeTheDialog = false;
+    MessageBoxCatcher::OnBox() = [&](const CaughtBox& box) {
+        viewEmptiedBeforeTheDialog = Rows(window.segmentList.hwnd) == 0 &&
+                                     Rows(window.detailList.hwnd) == 0 && !window.dataFile.IsOpen();
+        PostMessageW(FindWindowW(L"#32770", box.caption.c_str()), WM_COMMAND, IDCANCEL, 0);
+    };
+    SendMessageW(window.hwnd, WM_COMMAND, MAKEWPARAM(IDM_OPEN, 0), 0);
+    EXPECT_EQ(SeenBoxes().size(), 1u);  // the dialog, and nothing after it
+    EXPECT_TRUE(viewEmptiedBeforeTheDialog);
 
-        WIN_CHECK(Rows(window.segmentList.hwnd) == 0);
-        WIN_CHECK(Rows(window.detailList.hwnd) == 0);
-        // The previous headings stay over no rows, and so does what they belonged to.
-        WIN_CHECK(Columns(window.detailList.hwnd).size() == parameterColumns);
-        WIN_CHECK(window.selectedKind == 2 && window.showSecondDataSet);
-        WIN_CHECK(window.dataSets[0].keywords.empty() && window.dataSets[1].keywords.empty());
-        WIN_CHECK(WindowText(window.hwnd) == L"coulter.lmd - Ketterlin");
-        WIN_CHECK((GetMenuState(window.menu.hmenu, IDM_OPEN, MF_BYCOMMAND) & MF_GRAYED) == 0);
-        DestroyWindow(window.hwnd);
-    }
+    EXPECT_EQ(Rows(window.segmentList.hwnd), 0);
+    EXPECT_EQ(Rows(window.detailList.hwnd), 0);
+    // The previous headings stay over no rows, and so does what they belonged to.
+    EXPECT_EQ(Columns(window.detailList.hwnd).size(), parameterColumns);
+    EXPECT_EQ(window.selectedKind, 2);
+    EXPECT_TRUE(window.showSecondDataSet);
+    EXPECT_TRUE(window.dataSets[0].keywords.empty());
+    EXPECT_TRUE(window.dataSets[1].keywords.empty());
+    EXPECT_EQ(WindowText(window.hwnd), L"coulter.lmd - Ketterlin");
+    EXPECT_EQ(GetMenuState(window.menu.hmenu, IDM_OPEN, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    DestroyWindow(window.hwnd);
 }
 
-WIN_CASE(TitleNamesTheOpenFileWhateverItsName) {
-    wchar_t folder[MAX_PATH] = {};
-    WIN_CHECK(GetTempPathW(MAX_PATH, folder) != 0);
-    const std::wstring source = Corpus("flowkit\\data_set_simple_line_100.fcs");
+TEST(MainWindow, TitleNamesTheOpenFileWhateverItsName) {
+    const std::wstring source = RealFilePath("flowkit\\data_set_simple_line_100.fcs");
     const wchar_t* names[] = {
         L"run1.fcs", L"without-extension", L"two.dots.lmd",
         L"long.extension-of-twenty",  // too long for the extension's buffer of 16
     };
     for (const wchar_t* name : names) {
-        const std::wstring path = std::wstring(folder) + name;
-        WIN_CHECK(CopyFileW(source.c_str(), path.c_str(), FALSE));
+        SCOPED_TRACE(testing::Message() << "file " << name);
+        const std::wstring path = TemporaryFolder() + name;
+        ASSERT_TRUE(CopyFileW(source.c_str(), path.c_str(), FALSE));
         {
             MainWindowCase scope;
             MainWindow window;
-            WIN_CHECK(window.CreateAndShow(L"", SW_SHOWNORMAL, Arguments({path})) == 0);
-            WIN_CHECK(SeenBoxes().empty());
-            WIN_CHECK(WindowText(window.hwnd) == std::wstring(name) + L" - Ketterlin");
+            EXPECT_EQ(window.CreateAndShow(L"", SW_SHOWNORMAL, Arguments({path})), 0u);
+            EXPECT_TRUE(SeenBoxes().empty());
+            EXPECT_EQ(WindowText(window.hwnd), std::wstring(name) + L" - Ketterlin");
             DestroyWindow(window.hwnd);
         }
         DeleteFileW(path.c_str());
     }
 }
 
-WIN_CASE(ClosingDuringManyWarningsDropsTheRest) {
+TEST(MainWindow, ClosingDuringManyWarningsDropsTheRest) {
     // Fifty parameters without any of their keywords: two hundred "not present" warnings.
     FcsBuilder b;
     b.Add("$BYTEORD", "1,2,3,4").Add("$DATATYPE", "I").Add("$MODE", "L").Add("$NEXTDATA", "0");
@@ -403,17 +445,17 @@ WIN_CASE(ClosingDuringManyWarningsDropsTheRest) {
                 SendMessageW(window.hwnd, WM_CLOSE, 0, 0);
             }
         };
-        WIN_CHECK(window.CreateAndShow(L"", SW_SHOWNORMAL, Arguments({path})) == 0);
+        EXPECT_EQ(window.CreateAndShow(L"", SW_SHOWNORMAL, Arguments({path})), 0u);
         // The box open when closing was asked for was the last one; the reading still ended
         // (all its keywords are in) before the window went.
-        WIN_CHECK(boxes == 3);
-        WIN_CHECK(window.dataSets[0].parameters.size() == 50);
-        WIN_CHECK(!IsWindow(window.hwnd));
+        EXPECT_EQ(boxes, 3);
+        EXPECT_EQ(window.dataSets[0].parameters.size(), 50u);
+        EXPECT_FALSE(IsWindow(window.hwnd));
     }
     DeleteFileW(path.c_str());
 }
 
-WIN_CASE(ClicksOnTheSegmentListWaitForTheReading) {
+TEST(MainWindow, ClicksOnTheSegmentListWaitForTheReading) {
     // Two data sets; the second one lacks $MODE, so its reading shows a warning while the first
     // one's rows are already in the list.
     auto dataSet = [](bool withMode, const std::string& nextData) {
@@ -448,16 +490,17 @@ WIN_CASE(ClicksOnTheSegmentListWaitForTheReading) {
             rightListUntouched = rightListUntouched && Columns(window.detailList.hwnd).empty() &&
                                  Rows(window.detailList.hwnd) == 0;
         };
-        WIN_CHECK(window.CreateAndShow(L"", SW_SHOWNORMAL, Arguments({path})) == 0);
-        WIN_CHECK(boxesWithRows > 0);
-        WIN_CHECK(rightListUntouched);
+        EXPECT_EQ(window.CreateAndShow(L"", SW_SHOWNORMAL, Arguments({path})), 0u);
+        EXPECT_GT(boxesWithRows, 0);
+        EXPECT_TRUE(rightListUntouched);
         // Once read, the first row alone is selected and shown.
-        WIN_CHECK(Rows(window.segmentList.hwnd) == 6);
-        WIN_CHECK(SendMessageW(window.segmentList.hwnd, LVM_GETSELECTEDCOUNT, 0, 0) == 1);
-        WIN_CHECK(SendMessageW(window.segmentList.hwnd, LVM_GETITEMSTATE, 0, LVIS_SELECTED) ==
+        EXPECT_EQ(Rows(window.segmentList.hwnd), 6);
+        EXPECT_EQ(SendMessageW(window.segmentList.hwnd, LVM_GETSELECTEDCOUNT, 0, 0), 1);
+        EXPECT_EQ(SendMessageW(window.segmentList.hwnd, LVM_GETITEMSTATE, 0, LVIS_SELECTED),
                   LVIS_SELECTED);
-        WIN_CHECK(window.selectedKind == 0 && !window.showSecondDataSet);
-        WIN_CHECK(Columns(window.detailList.hwnd).size() == 2);
+        EXPECT_EQ(window.selectedKind, 0);
+        EXPECT_FALSE(window.showSecondDataSet);
+        EXPECT_EQ(Columns(window.detailList.hwnd).size(), 2u);
         DestroyWindow(window.hwnd);
     }
     DeleteFileW(path.c_str());

@@ -1,13 +1,22 @@
 // The worker-thread base on a real Windows thread: start, stop with and without waiting, restart
-// after the body has returned, and the owner-only handle hand-off.
+// after the body has returned, and the owner-only handle hand-off. The cases wait on what the
+// thread does (events it signals, counts it keeps), never on how long it takes.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
 
 #include <atomic>
 
+#include "MessageBoxCatcher.h"
 #include "Thread.h"
-#include "WinCheck.h"
 
 namespace {
+
+// The longest any case waits for something the thread is to do. A passing case never comes near
+// it; a failing one ends with a named failure instead of hanging until ctest's time-out.
+constexpr DWORD kPatienceMs = 30000;
 
 class ProbeThread final : public Thread {
 public:
@@ -16,112 +25,133 @@ public:
     void Run() override {
         stopSeenAtStart = WaitForSingleObject(stopEvent.Get(), 0) == WAIT_OBJECT_0;
         ++runs;
-        WaitForSingleObject(release.Get(), INFINITE);
-        if (extraMs != 0) {
-            Sleep(extraMs);
+        ReleaseSemaphore(bodyStarted.Get(), 1, nullptr);
+        // Held until the case lets it go; on its own only when the case is stuck.
+        WaitForSingleObject(release.Get(), kPatienceMs);
+        if (lingerMs != 0) {
+            // Work after the release: a Stop that did not wait for the body would return in here.
+            Sleep(lingerMs);
         }
         bodyReturned = true;
     }
 
+    // Waits until the body has started `count` times in all.
+    bool WaitForRuns(int count) {
+        while (runs.load() < count) {
+            if (WaitForSingleObject(bodyStarted.Get(), kPatienceMs) != WAIT_OBJECT_0) {
+                return false;
+            }
+        }
+        return runs.load() == count;
+    }
+
     UniqueHandle release{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    UniqueHandle bodyStarted{CreateSemaphoreW(nullptr, 0, 1000, nullptr)};
     std::atomic<int> runs{0};
     std::atomic<bool> bodyReturned{false};
     std::atomic<bool> stopSeenAtStart{false};
-    DWORD extraMs = 0;
+    DWORD lingerMs = 0;
 };
 
-bool WaitFor(const std::atomic<int>& value, int expected) {
-    for (int i = 0; i < 200 && value.load() != expected; ++i) {
-        Sleep(10);
+// The threads of this process that the system knows of right now.
+int ThreadsOfThisProcess() {
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot.Get(), &entry); more;
+         more = Thread32Next(snapshot.Get(), &entry)) {
+        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
     }
-    return value.load() == expected;
+    return count;
 }
 
 }  // namespace
 
-WIN_CASE(StopWithoutStartReturnsAtOnceAndSignals) {
+TEST(Thread, StopWithoutStartSignalsAndAttachesNothing) {
     ProbeThread probe;
-    DWORD start = GetTickCount();
     probe.Stop(true);
-    WIN_CHECK(GetTickCount() - start < 50);
-    WIN_CHECK(WaitForSingleObject(probe.stopEvent.Get(), 0) == WAIT_OBJECT_0);
-    WIN_CHECK(!probe.thread);
+    EXPECT_EQ(WaitForSingleObject(probe.stopEvent.Get(), 0), WAIT_OBJECT_0);
+    EXPECT_FALSE(probe.thread);
+    EXPECT_EQ(probe.runs, 0);
 }
 
-WIN_CASE(StopWithoutWaitReturnsWhileTheBodyRuns) {
+TEST(Thread, StopWithoutWaitReturnsWhileTheBodyRuns) {
     ProbeThread probe;
     probe.Start();
-    WIN_CHECK(WaitFor(probe.runs, 1));
-    DWORD start = GetTickCount();
+    ASSERT_TRUE(probe.WaitForRuns(1));
+    // The body is held until this thread releases it, so a Stop that waited for it would only
+    // return once the body gave up waiting, and would find it returned.
     probe.Stop(false);
-    WIN_CHECK(GetTickCount() - start < 50);
-    WIN_CHECK(!probe.bodyReturned);
-    WIN_CHECK(probe.thread);  // still attached: the owner alone lets it go
+    EXPECT_FALSE(probe.bodyReturned);
+    EXPECT_EQ(WaitForSingleObject(probe.stopEvent.Get(), 0), WAIT_OBJECT_0);
+    EXPECT_TRUE(probe.thread);  // still attached: the owner alone lets it go
     SetEvent(probe.release.Get());
     probe.Stop(true);
-    WIN_CHECK(probe.bodyReturned);
-    WIN_CHECK(!probe.thread);
+    EXPECT_TRUE(probe.bodyReturned);
+    EXPECT_FALSE(probe.thread);
 }
 
-WIN_CASE(SecondStartWhileRunningStartsNothing) {
+TEST(Thread, SecondStartWhileRunningStartsNothing) {
     ProbeThread probe;
     probe.Start();
-    WIN_CHECK(WaitFor(probe.runs, 1));
-    HANDLE first = probe.thread.Get();
+    ASSERT_TRUE(probe.WaitForRuns(1));
+    const HANDLE first = probe.thread.Get();
+    const uint32_t firstId = probe.threadId;
+    const int threadsBefore = ThreadsOfThisProcess();
     probe.Start();
-    Sleep(50);
-    WIN_CHECK(probe.runs == 1);
-    WIN_CHECK(probe.thread.Get() == first);
+    // A thread exists as soon as its creation returns, whether or not it has run yet.
+    EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore);
+    EXPECT_EQ(probe.thread.Get(), first);
+    EXPECT_EQ(probe.threadId, firstId);
     SetEvent(probe.release.Get());
     probe.Stop(true);
+    EXPECT_EQ(probe.runs, 1);
 }
 
-WIN_CASE(StopWaitsForTheBodyAndNotMuchLonger) {
+TEST(Thread, StopWaitsUntilTheBodyHasReturned) {
     ProbeThread probe;
-    probe.extraMs = 300;
+    probe.lingerMs = 200;
     probe.Start();
-    WIN_CHECK(WaitFor(probe.runs, 1));
+    ASSERT_TRUE(probe.WaitForRuns(1));
     SetEvent(probe.release.Get());
-    DWORD start = GetTickCount();
     probe.Stop(true);
-    DWORD elapsed = GetTickCount() - start;
-    WIN_CHECK(probe.bodyReturned);
-    WIN_CHECK(elapsed >= 250);
-    WIN_CHECK(elapsed < 300 + 250);
+    EXPECT_TRUE(probe.bodyReturned);
+    EXPECT_FALSE(probe.thread);  // and the owner has let the handle go
 }
 
-WIN_CASE(ExitCodeIsZeroAndHandleStaysValidUntilTheOwnerLetsGo) {
+TEST(Thread, ExitCodeIsZeroAndHandleStaysValidUntilTheOwnerLetsGo) {
     ProbeThread probe;
     SetEvent(probe.release.Get());
     probe.Start();
-    WIN_CHECK(WaitFor(probe.runs, 1));
-    // The body has returned on its own; the handle is the owner's and can still be queried.
-    WIN_CHECK(WaitForSingleObject(probe.thread.Get(), 2000) == WAIT_OBJECT_0);
+    ASSERT_TRUE(probe.WaitForRuns(1));
+    // The body returns on its own; the handle is the owner's and can still be queried.
+    ASSERT_EQ(WaitForSingleObject(probe.thread.Get(), kPatienceMs), WAIT_OBJECT_0);
     DWORD exitCode = STILL_ACTIVE;
-    WIN_CHECK(GetExitCodeThread(probe.thread.Get(), &exitCode));
-    WIN_CHECK(exitCode == 0);
+    EXPECT_TRUE(GetExitCodeThread(probe.thread.Get(), &exitCode));
+    EXPECT_EQ(exitCode, 0u);
     probe.Stop(true);
-    WIN_CHECK(!probe.thread);
+    EXPECT_FALSE(probe.thread);
 }
 
-WIN_CASE(StartAfterTheBodyReturnedRunsAFreshBodyWithTheEventReset) {
+TEST(Thread, StartAfterTheBodyReturnedRunsAFreshBodyWithTheEventReset) {
     ProbeThread probe;
     SetEvent(probe.release.Get());
     probe.Start();
-    WIN_CHECK(WaitFor(probe.runs, 1));
+    ASSERT_TRUE(probe.WaitForRuns(1));
     probe.Stop(true);  // signals the event
-    WIN_CHECK(WaitForSingleObject(probe.stopEvent.Get(), 0) == WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(probe.stopEvent.Get(), 0), WAIT_OBJECT_0);
     probe.Start();
-    WIN_CHECK(WaitFor(probe.runs, 2));
-    WIN_CHECK(!probe.stopSeenAtStart);
+    ASSERT_TRUE(probe.WaitForRuns(2));
+    EXPECT_FALSE(probe.stopSeenAtStart);
     probe.Stop(true);
 
     // Without a Stop in between: the finished thread is reaped by the next Start.
     probe.Start();
-    WIN_CHECK(WaitFor(probe.runs, 3));
-    WaitForSingleObject(probe.thread.Get(), 2000);
+    ASSERT_TRUE(probe.WaitForRuns(3));
+    ASSERT_EQ(WaitForSingleObject(probe.thread.Get(), kPatienceMs), WAIT_OBJECT_0);
     probe.Start();
-    WIN_CHECK(WaitFor(probe.runs, 4));
+    ASSERT_TRUE(probe.WaitForRuns(4));
     probe.Stop(true);
 }
 
@@ -146,40 +176,39 @@ private:
 
 }  // namespace
 
-WIN_CASE(DestroyingARunningThreadIsReported) {
+TEST(Thread, DestroyingARunningThreadIsReported) {
     MessageBoxCatcher boxes;
     UniqueHandle started(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     UniqueHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     {
         UnstoppedThread idle(started.Get(), release.Get());  // never started: nothing to report
     }
-    WIN_CHECK(MessageBoxCatcher::Boxes().empty());
+    EXPECT_TRUE(MessageBoxCatcher::Boxes().empty());
 
     HANDLE running = nullptr;
     {
         UnstoppedThread unstopped(started.Get(), release.Get());
         unstopped.Start();
         // The body must be under way: the object's table of operations goes with it.
-        WIN_CHECK(WaitForSingleObject(started.Get(), 5000) == WAIT_OBJECT_0);
-        WIN_CHECK(DuplicateHandle(GetCurrentProcess(), unstopped.thread.Get(), GetCurrentProcess(),
-                                  &running, 0, FALSE, DUPLICATE_SAME_ACCESS));
+        ASSERT_EQ(WaitForSingleObject(started.Get(), kPatienceMs), WAIT_OBJECT_0);
+        ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), unstopped.thread.Get(),
+                                    GetCurrentProcess(), &running, 0, FALSE,
+                                    DUPLICATE_SAME_ACCESS));
     }
-    WIN_CHECK(MessageBoxCatcher::Boxes().size() == 1);
-    if (MessageBoxCatcher::Boxes().size() == 1) {
-        const CaughtBox& box = MessageBoxCatcher::Boxes()[0];
-        WIN_CHECK(box.caption == L"Thread");
-        WIN_CHECK(box.text == L"Error: Call Stop() in derived destructor");
-        WIN_CHECK(box.owner == nullptr);
-    }
+    ASSERT_EQ(MessageBoxCatcher::Boxes().size(), 1u);
+    const CaughtBox box = MessageBoxCatcher::Boxes()[0];
+    EXPECT_EQ(box.caption, L"Thread");
+    EXPECT_EQ(box.text, L"Error: Call Stop() in derived destructor");
+    EXPECT_EQ(box.owner, nullptr);
     SetEvent(release.Get());
-    WIN_CHECK(WaitForSingleObject(running, 5000) == WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(running, kPatienceMs), WAIT_OBJECT_0);
     CloseHandle(running);
 
     // A thread whose body has returned is not reported.
     {
         UnstoppedThread finished(started.Get(), release.Get());
         finished.Start();
-        WaitForSingleObject(finished.thread.Get(), 5000);
+        ASSERT_EQ(WaitForSingleObject(finished.thread.Get(), kPatienceMs), WAIT_OBJECT_0);
     }
-    WIN_CHECK(MessageBoxCatcher::Boxes().size() == 1);
+    EXPECT_EQ(MessageBoxCatcher::Boxes().size(), 1u);
 }

@@ -2,14 +2,17 @@
 // reflection to controls, extensions, registration, menus, static controls, error texts.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstring>
+#include <deque>
 #include <string>
 #include <vector>
 
 #include "CommonControls.h"
 #include "ErrorBox.h"
 #include "Menu.h"
-#include "WinCheck.h"
+#include "MessageBoxCatcher.h"
 #include "Window.h"
 
 namespace {
@@ -74,8 +77,9 @@ struct PreviewExtension final : WindowExt {
     }
 };
 
+// Class names for one process; each stays where it is while later ones are added.
 const wchar_t* UniqueClass(const char* tag) {
-    static std::vector<std::wstring> names;
+    static std::deque<std::wstring> names;
     names.push_back(L"KtTest_" + std::wstring(tag, tag + strlen(tag)) + L"_" +
                     std::to_wstring(names.size()));
     return names.back().c_str();
@@ -83,97 +87,101 @@ const wchar_t* UniqueClass(const char* tag) {
 
 }  // namespace
 
-WIN_CASE(SizeGivesInclusiveClientRectangle) {
+TEST(Window, SizeGivesInclusiveClientRectangle) {
     Recorder window;
-    WIN_CHECK(window.Create(nullptr, UniqueClass("size"), L"t", WS_OVERLAPPEDWINDOW, 0, 0, 0) == 0);
+    ASSERT_EQ(window.Create(nullptr, UniqueClass("size"), L"t", WS_OVERLAPPEDWINDOW, 0, 0, 0), 0u);
     window.sizes.clear();
     SendMessageW(window.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 200));
     SendMessageW(window.hwnd, WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(0, 0));
-    WIN_CHECK(window.sizes.size() == 2);
-    if (window.sizes.size() == 2) {
-        WIN_CHECK(window.sizes[0].left == 0 && window.sizes[0].top == 0);
-        WIN_CHECK(window.sizes[0].right == 299 && window.sizes[0].bottom == 199);
-        WIN_CHECK(window.sizes[1].right == -1 && window.sizes[1].bottom == -1);
-    }
+    ASSERT_EQ(window.sizes.size(), 2u);
+    EXPECT_EQ(window.sizes[0].left, 0);
+    EXPECT_EQ(window.sizes[0].top, 0);
+    EXPECT_EQ(window.sizes[0].right, 299);
+    EXPECT_EQ(window.sizes[0].bottom, 199);
+    EXPECT_EQ(window.sizes[1].right, -1);
+    EXPECT_EQ(window.sizes[1].bottom, -1);
     DestroyWindow(window.hwnd);
 }
 
-WIN_CASE(UnhandledCommandsClimbToTheParent) {
+TEST(Window, UnhandledCommandsClimbToTheParent) {
     Recorder parent;
     Recorder child;
-    WIN_CHECK(parent.Create(nullptr, UniqueClass("parent"), L"p", WS_OVERLAPPEDWINDOW, 0, 0, 0) ==
-              0);
-    WIN_CHECK(child.Create(&parent, UniqueClass("child"), L"c", WS_CHILD, 0, 1, 0) == 0);
+    ASSERT_EQ(parent.Create(nullptr, UniqueClass("parent"), L"p", WS_OVERLAPPEDWINDOW, 0, 0, 0),
+              0u);
+    ASSERT_EQ(child.Create(&parent, UniqueClass("child"), L"c", WS_CHILD, 0, 1, 0), 0u);
     SendMessageW(child.hwnd, WM_COMMAND, MAKEWPARAM(40002, 0), 0);  // menu
     SendMessageW(child.hwnd, WM_COMMAND, MAKEWPARAM(40003, 1), 0);  // accelerator
     SendMessageW(child.hwnd, WM_COMMAND, MAKEWPARAM(40004, 2), 0);  // neither: ignored
-    WIN_CHECK((child.commands == std::vector<int>{40002, 40003}));
-    WIN_CHECK((parent.commands == std::vector<int>{40002, 40003}));
+    EXPECT_EQ(child.commands, (std::vector<int>{40002, 40003}));
+    EXPECT_EQ(parent.commands, (std::vector<int>{40002, 40003}));
     child.commands.clear();
     parent.commands.clear();
     child.commandResult = 1;  // handled: the parent does not see it
     SendMessageW(child.hwnd, WM_COMMAND, MAKEWPARAM(40001, 0), 0);
-    WIN_CHECK(child.commands.size() == 1 && parent.commands.empty());
+    EXPECT_EQ(child.commands, std::vector<int>{40001});
+    EXPECT_TRUE(parent.commands.empty());
     DestroyWindow(parent.hwnd);
 }
 
-WIN_CASE(ReflectedNotificationsComeFirstAndCanEndTheMessage) {
+TEST(Window, ReflectedNotificationsComeFirstAndCanEndTheMessage) {
     Recorder parent;
     ReflectingControl control;
-    WIN_CHECK(parent.Create(nullptr, UniqueClass("reflect"), L"p", WS_OVERLAPPEDWINDOW, 0, 0, 0) ==
-              0);
-    WIN_CHECK(control.Create(&parent) == 0);
-    WIN_CHECK(WindowObjectFromHandle(control.hwnd) == &control);
+    ASSERT_EQ(parent.Create(nullptr, UniqueClass("reflect"), L"p", WS_OVERLAPPEDWINDOW, 0, 0, 0),
+              0u);
+    ASSERT_EQ(control.Create(&parent), 0u);
+    EXPECT_EQ(WindowObjectFromHandle(control.hwnd), &control);
     NMHDR record = {control.hwnd, 0, static_cast<UINT>(-101)};
     SendMessageW(parent.hwnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&record));
-    WIN_CHECK(control.reflected.size() == 1);
-    WIN_CHECK(parent.notifies.size() == 1);  // reflected handler returned 0
+    EXPECT_EQ(control.reflected.size(), 1u);
+    EXPECT_EQ(parent.notifies.size(), 1u);  // reflected handler returned 0
 
     control.result = 7;
     LRESULT result = SendMessageW(parent.hwnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&record));
-    WIN_CHECK(result == 7);
-    WIN_CHECK(parent.notifies.size() == 1);  // ended by the control
+    EXPECT_EQ(result, 7);
+    EXPECT_EQ(parent.notifies.size(), 1u);  // ended by the control
 
     control.result = 0;
     SendMessageW(parent.hwnd, WM_COMMAND, MAKEWPARAM(5, 9), reinterpret_cast<LPARAM>(control.hwnd));
-    WIN_CHECK(control.reflected.size() == 3);
-    WIN_CHECK(parent.controlCommands.size() == 1 && parent.controlCommands[0].first == 9);
+    EXPECT_EQ(control.reflected.size(), 3u);
+    ASSERT_EQ(parent.controlCommands.size(), 1u);
+    EXPECT_EQ(parent.controlCommands[0].first, 9);
     DestroyWindow(parent.hwnd);
 }
 
-WIN_CASE(CommandAsNotifyCarriesTheWindowsOwnHandle) {
+TEST(Window, CommandAsNotifyCarriesTheWindowsOwnHandle) {
     Recorder parent;
     ReflectingControl control;
-    WIN_CHECK(parent.Create(nullptr, UniqueClass("asnotify"), L"p", WS_OVERLAPPEDWINDOW,
-                            Flags(WindowFlags::CommandAsNotify), 0, 0) == 0);
-    WIN_CHECK(control.Create(&parent) == 0);
+    ASSERT_EQ(parent.Create(nullptr, UniqueClass("asnotify"), L"p", WS_OVERLAPPEDWINDOW,
+                            Flags(WindowFlags::CommandAsNotify), 0, 0),
+              0u);
+    ASSERT_EQ(control.Create(&parent), 0u);
     SendMessageW(parent.hwnd, WM_COMMAND, MAKEWPARAM(5, 9), reinterpret_cast<LPARAM>(control.hwnd));
-    WIN_CHECK(parent.notifies.size() == 1);
-    if (!parent.notifies.empty()) {
-        WIN_CHECK(parent.notifies[0].first == control.hwnd);
-        WIN_CHECK(parent.notifies[0].second.hwndFrom == parent.hwnd);
-        WIN_CHECK(parent.notifies[0].second.idFrom == 5 && parent.notifies[0].second.code == 9);
-    }
-    WIN_CHECK(parent.controlCommands.empty());
+    ASSERT_EQ(parent.notifies.size(), 1u);
+    EXPECT_EQ(parent.notifies[0].first, control.hwnd);
+    EXPECT_EQ(parent.notifies[0].second.hwndFrom, parent.hwnd);
+    EXPECT_EQ(parent.notifies[0].second.idFrom, 5u);
+    EXPECT_EQ(parent.notifies[0].second.code, 9u);
+    EXPECT_TRUE(parent.controlCommands.empty());
     DestroyWindow(parent.hwnd);
 }
 
-WIN_CASE(ForeignUserDataIsNotTakenForAnObject) {
+TEST(Window, ForeignUserDataIsNotTakenForAnObject) {
     Recorder parent;
-    WIN_CHECK(parent.Create(nullptr, UniqueClass("foreign"), L"p", WS_OVERLAPPEDWINDOW, 0, 0, 0) ==
-              0);
+    ASSERT_EQ(parent.Create(nullptr, UniqueClass("foreign"), L"p", WS_OVERLAPPEDWINDOW, 0, 0, 0),
+              0u);
     HWND foreign = CreateWindowExW(0, L"Static", L"", WS_CHILD, 0, 0, 10, 10, parent.hwnd, nullptr,
                                    moduleInstance, nullptr);
+    ASSERT_NE(foreign, nullptr);
     int junk = 0;
     SetWindowLongPtrW(foreign, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&junk));
-    WIN_CHECK(WindowObjectFromHandle(foreign) == nullptr);
+    EXPECT_EQ(WindowObjectFromHandle(foreign), nullptr);
     NMHDR record = {foreign, 0, 1};
     SendMessageW(parent.hwnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&record));
-    WIN_CHECK(parent.notifies.size() == 1);
+    EXPECT_EQ(parent.notifies.size(), 1u);
     DestroyWindow(parent.hwnd);
 }
 
-WIN_CASE(ExtensionsPreviewInOrderAndSeeCreationBeforeAttach) {
+TEST(Window, ExtensionsPreviewInOrderAndSeeCreationBeforeAttach) {
     Recorder window;
     PreviewExtension first;
     PreviewExtension second;
@@ -181,96 +189,112 @@ WIN_CASE(ExtensionsPreviewInOrderAndSeeCreationBeforeAttach) {
     second.handles = WM_USER + 1;
     window.extensions.push_back(&first);
     window.extensions.push_back(&second);
-    WIN_CHECK(window.Create(nullptr, UniqueClass("ext"), L"e", WS_OVERLAPPEDWINDOW, 0, 0, 0) == 0);
-    WIN_CHECK(first.attached && second.attached);
-    WIN_CHECK(first.sawCreateBeforeAttach);
-    WIN_CHECK(!first.seen.empty() && first.seen.front() == WM_NCCREATE);
+    ASSERT_EQ(window.Create(nullptr, UniqueClass("ext"), L"e", WS_OVERLAPPEDWINDOW, 0, 0, 0), 0u);
+    EXPECT_TRUE(first.attached);
+    EXPECT_TRUE(second.attached);
+    EXPECT_TRUE(first.sawCreateBeforeAttach);
+    ASSERT_FALSE(first.seen.empty());
+    EXPECT_EQ(first.seen.front(), static_cast<UINT>(WM_NCCREATE));
     first.seen.clear();
     second.seen.clear();
-    WIN_CHECK(SendMessageW(window.hwnd, WM_USER + 1, 0, 0) == 42);
-    WIN_CHECK(first.seen.size() == 1 && second.seen.empty());
+    EXPECT_EQ(SendMessageW(window.hwnd, WM_USER + 1, 0, 0), 42);
+    EXPECT_EQ(first.seen, std::vector<UINT>{WM_USER + 1});
+    EXPECT_TRUE(second.seen.empty());
     DestroyWindow(window.hwnd);
 }
 
-WIN_CASE(SecondRegistrationOfAClassFails) {
+TEST(Window, SecondRegistrationOfAClassFails) {
     const wchar_t* name = UniqueClass("twice");
     Recorder a;
     Recorder b;
-    WIN_CHECK(a.Create(nullptr, name, L"a", WS_OVERLAPPEDWINDOW, 0, 0, 0) == 0);
-    WIN_CHECK(b.Create(nullptr, name, L"b", WS_OVERLAPPEDWINDOW, 0, 0, 0) ==
-              ERROR_CLASS_ALREADY_EXISTS);
-    WIN_CHECK(b.hwnd == nullptr);
+    ASSERT_EQ(a.Create(nullptr, name, L"a", WS_OVERLAPPEDWINDOW, 0, 0, 0), 0u);
+    EXPECT_EQ(b.Create(nullptr, name, L"b", WS_OVERLAPPEDWINDOW, 0, 0, 0),
+              static_cast<DWORD>(ERROR_CLASS_ALREADY_EXISTS));
+    EXPECT_EQ(b.hwnd, nullptr);
     Recorder c;
-    WIN_CHECK(c.Create(nullptr, name, L"c", WS_OVERLAPPEDWINDOW, Flags(WindowFlags::NoRegister), 0,
-                       0) == 0);
+    EXPECT_EQ(
+        c.Create(nullptr, name, L"c", WS_OVERLAPPEDWINDOW, Flags(WindowFlags::NoRegister), 0, 0),
+        0u);
     DestroyWindow(a.hwnd);
     DestroyWindow(c.hwnd);
 }
 
-WIN_CASE(CustomiserChangesTheClass) {
+TEST(Window, CustomiserChangesTheClass) {
     Recorder window;
     const wchar_t* name = UniqueClass("custom");
-    WIN_CHECK(window.Create(
-                  nullptr, name, L"c", WS_OVERLAPPEDWINDOW, 0, 0, 0, [](WNDCLASSEXW& windowClass) {
-                      windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-                  }) == 0);
+    ASSERT_EQ(window.Create(nullptr, name, L"c", WS_OVERLAPPEDWINDOW, 0, 0, 0,
+                            [](WNDCLASSEXW& windowClass) {
+                                windowClass.hbrBackground =
+                                    reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+                            }),
+              0u);
     WNDCLASSEXW info = {};
     info.cbSize = sizeof(info);
-    WIN_CHECK(GetClassInfoExW(moduleInstance, name, &info));
-    WIN_CHECK(info.hbrBackground == reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-    WIN_CHECK(info.style == (CS_HREDRAW | CS_VREDRAW));
+    ASSERT_TRUE(GetClassInfoExW(moduleInstance, name, &info));
+    EXPECT_EQ(info.hbrBackground, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    EXPECT_EQ(info.style, static_cast<UINT>(CS_HREDRAW | CS_VREDRAW));
     DestroyWindow(window.hwnd);
 }
 
-WIN_CASE(MenuFromAMissingResourceFailsWithoutSettingAMenu) {
+TEST(Controls, MenuFromAMissingResourceFailsWithoutSettingAMenu) {
     Recorder window;
     MenuExt menu(999);  // no such menu in this executable
     window.extensions.push_back(&menu);
     DWORD error = window.Create(nullptr, UniqueClass("menu"), L"m", WS_OVERLAPPEDWINDOW, 0, 0, 0);
-    WIN_CHECK(error != 0);
-    WIN_CHECK(window.hwnd != nullptr);  // the window exists without a menu
-    WIN_CHECK(GetMenu(window.hwnd) == nullptr);
-    WIN_CHECK(menu.hmenu == nullptr && !menu.owned);
+    EXPECT_NE(error, 0u);
+    ASSERT_NE(window.hwnd, nullptr);  // the window exists without a menu
+    EXPECT_EQ(GetMenu(window.hwnd), nullptr);
+    EXPECT_EQ(menu.hmenu, nullptr);
+    EXPECT_FALSE(menu.owned);
     DestroyWindow(window.hwnd);
 }
 
-WIN_CASE(StaticIconControlNamesItsIcon) {
+TEST(Controls, StaticIconControlNamesItsIcon) {
     Recorder parent;
     CommonControls::Static icon;
     icon.iconId = 102;
-    WIN_CHECK(parent.Create(nullptr, UniqueClass("static"), L"p", WS_OVERLAPPEDWINDOW, 0, 0, 0) ==
-              0);
-    WIN_CHECK(icon.Create(&parent, 0) == 0);  // text only: this executable has no icon 102
+    ASSERT_EQ(parent.Create(nullptr, UniqueClass("static"), L"p", WS_OVERLAPPEDWINDOW, 0, 0, 0),
+              0u);
+    ASSERT_EQ(icon.Create(&parent, 0), 0u);  // text only: this executable has no icon 102
     wchar_t text[16] = {};
-    WIN_CHECK(GetWindowTextW(icon.hwnd, text, 16) == 4);
-    WIN_CHECK(std::wstring(text) == L"#102");
-    WIN_CHECK(IsWindowVisible(icon.hwnd) || !IsWindowVisible(parent.hwnd));
-    WIN_CHECK(WindowObjectFromHandle(icon.hwnd) == &icon);
+    EXPECT_EQ(GetWindowTextW(icon.hwnd, text, 16), 4);
+    EXPECT_EQ(std::wstring(text), L"#102");
+    EXPECT_TRUE(IsWindowVisible(icon.hwnd) || !IsWindowVisible(parent.hwnd));
+    EXPECT_EQ(WindowObjectFromHandle(icon.hwnd), &icon);
     DestroyWindow(parent.hwnd);
 }
 
-WIN_CASE(ListViewWrapperCreatesASystemListView) {
+TEST(Controls, ListViewWrapperCreatesASystemListView) {
     Recorder parent;
     CommonControls::ListView list;
-    WIN_CHECK(parent.Create(nullptr, UniqueClass("list"), L"p", WS_OVERLAPPEDWINDOW, 0, 0, 0) == 0);
-    WIN_CHECK(list.Create(&parent, LVS_REPORT) == 0);
+    ASSERT_EQ(parent.Create(nullptr, UniqueClass("list"), L"p", WS_OVERLAPPEDWINDOW, 0, 0, 0), 0u);
+    ASSERT_EQ(list.Create(&parent, LVS_REPORT), 0u);
     wchar_t className[64] = {};
     GetClassNameW(list.hwnd, className, 64);
-    WIN_CHECK(std::wstring(className) == L"SysListView32");
-    WIN_CHECK(list.HasFlag(WindowFlags::NoRegister) && list.HasFlag(WindowFlags::Reflect));
-    WIN_CHECK((GetWindowLongW(list.hwnd, GWL_STYLE) & WS_CHILD) != 0);
+    EXPECT_EQ(std::wstring(className), L"SysListView32");
+    EXPECT_TRUE(list.HasFlag(WindowFlags::NoRegister));
+    EXPECT_TRUE(list.HasFlag(WindowFlags::Reflect));
+    EXPECT_NE(GetWindowLongW(list.hwnd, GWL_STYLE) & WS_CHILD, 0);
     DestroyWindow(parent.hwnd);
 }
 
-WIN_CASE(ErrorTextKeepsSystemTextAndCode) {
+namespace {
+
+bool EndsWith(const std::wstring& text, const std::wstring& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
+TEST(ErrorText, KeepsSystemTextAndCode) {
     std::wstring notFound = ErrorText(ERROR_FILE_NOT_FOUND);
-    WIN_CHECK(notFound.size() > 4);
-    WIN_CHECK(notFound.compare(notFound.size() - 4, 4, L" (2)") == 0);
+    EXPECT_GT(notFound.size(), 4u);
+    EXPECT_TRUE(EndsWith(notFound, L" (2)")) << notFound;
     std::wstring unknown = ErrorText(0x2FFFFFFFu);  // no system text for this code
-    WIN_CHECK(unknown.size() >= 12);
-    WIN_CHECK(unknown.compare(unknown.size() - 12, 12, L" (805306367)") == 0);
+    EXPECT_TRUE(EndsWith(unknown, L" (805306367)")) << unknown;
     std::wstring hresult = ErrorText(0x80070005u);
-    WIN_CHECK(hresult.find(L"(2147942405)") != std::wstring::npos);
+    EXPECT_NE(hresult.find(L"(2147942405)"), std::wstring::npos) << hresult;
 }
 
 namespace {
@@ -311,30 +335,28 @@ bool QuitPosted() {
 
 }  // namespace
 
-WIN_CASE(RefusedCreationShowsTheCodeAndMakesNoWindow) {
+TEST(Window, RefusedCreationShowsTheCodeAndMakesNoWindow) {
     MessageBoxCatcher boxes;
     RefusingWindow window;
     DWORD error = window.Create(nullptr, UniqueClass("refuse"), L"r", WS_OVERLAPPEDWINDOW,
                                 Flags(WindowFlags::CallOnCreate), 0, 0);
     // Never a success: the refusal's own code where the system keeps it, another code where not.
-    WIN_CHECK(error != 0);
-    std::printf("  refused creation reported as %lu\n", error);
-    WIN_CHECK(window.hwnd == nullptr);
-    WIN_CHECK(MessageBoxCatcher::Boxes().size() == 1);
-    if (MessageBoxCatcher::Boxes().size() == 1) {
-        const CaughtBox& box = MessageBoxCatcher::Boxes()[0];
-        WIN_CHECK(box.caption == L"Error");
-        WIN_CHECK(box.text.size() > 4 && box.text.compare(box.text.size() - 4, 4, L" (5)") == 0);
-        WIN_CHECK(box.owner == nullptr);
-    }
+    EXPECT_NE(error, 0u);
+    RecordProperty("refusedCreationCode", static_cast<int>(error));
+    EXPECT_EQ(window.hwnd, nullptr);
+    ASSERT_EQ(MessageBoxCatcher::Boxes().size(), 1u);
+    const CaughtBox box = MessageBoxCatcher::Boxes()[0];
+    EXPECT_EQ(box.caption, L"Error");
+    EXPECT_TRUE(EndsWith(box.text, L" (5)")) << box.text;
+    EXPECT_EQ(box.owner, nullptr);
     // Without CallOnCreate the same object is never asked.
-    WIN_CHECK(window.Create(nullptr, UniqueClass("refuse"), L"r", WS_OVERLAPPEDWINDOW, 0, 0, 0) ==
-              0);
-    WIN_CHECK(MessageBoxCatcher::Boxes().size() == 1);
+    EXPECT_EQ(window.Create(nullptr, UniqueClass("refuse"), L"r", WS_OVERLAPPEDWINDOW, 0, 0, 0),
+              0u);
+    EXPECT_EQ(MessageBoxCatcher::Boxes().size(), 1u);
     DestroyWindow(window.hwnd);
 }
 
-WIN_CASE(FlagsChooseWhichHandlersRun) {
+TEST(Window, FlagsChooseWhichHandlersRun) {
     const struct {
         uint16_t flags;
         bool extensionSizes, timers, quits;
@@ -346,25 +368,27 @@ WIN_CASE(FlagsChooseWhichHandlersRun) {
         {WindowFlags::ExtSize | WindowFlags::Timer | WindowFlags::QuitOnDestroy, true, true, true},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "flags " << c.flags);
         QuitPosted();
         LayoutWindow window;
         InsetExtension inset;
         window.extensions.push_back(&inset);
-        WIN_CHECK(window.Create(nullptr, UniqueClass("flags"), L"f", WS_OVERLAPPEDWINDOW, c.flags,
-                                0, 0) == 0);
+        ASSERT_EQ(
+            window.Create(nullptr, UniqueClass("flags"), L"f", WS_OVERLAPPEDWINDOW, c.flags, 0, 0),
+            0u);
         window.sizes.clear();
         inset.calls = 0;
         SendMessageW(window.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 200));
-        WIN_CHECK(window.sizes.size() == 1);
+        EXPECT_EQ(window.sizes.size(), 1u);
         if (window.sizes.size() == 1) {
             // The extension's change is what the window lays itself out with.
-            WIN_CHECK(window.sizes[0].top == (c.extensionSizes ? 10 : 0));
-            WIN_CHECK(window.sizes[0].bottom == 199);
+            EXPECT_EQ(window.sizes[0].top, c.extensionSizes ? 10 : 0);
+            EXPECT_EQ(window.sizes[0].bottom, 199);
         }
-        WIN_CHECK(inset.calls == (c.extensionSizes ? 1 : 0));
+        EXPECT_EQ(inset.calls, c.extensionSizes ? 1 : 0);
         SendMessageW(window.hwnd, WM_TIMER, 77, 0);
-        WIN_CHECK(window.timers == (c.timers ? std::vector<WPARAM>{77} : std::vector<WPARAM>{}));
+        EXPECT_EQ(window.timers, c.timers ? std::vector<WPARAM>{77} : std::vector<WPARAM>{});
         DestroyWindow(window.hwnd);
-        WIN_CHECK(QuitPosted() == c.quits);
+        EXPECT_EQ(QuitPosted(), c.quits);
     }
 }
