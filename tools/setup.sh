@@ -14,8 +14,14 @@ case "$what" in run | test) ;; *) echo "setup: unknown set $what (run or test)" 
 # shellcheck source=tools/wine-env.sh
 source "$top/tools/wine-env.sh"
 # The host's own ability, not the override: a forced 64-bit road still installs what the host runs.
+# The probe's answer also serves kt_windows_build below, so the host is tested once.
 i386=no
-kt_host_runs_i386 && i386=yes
+KT_HOST_WINDOWS_BUILD=win64
+if kt_host_runs_i386; then
+    i386=yes
+    KT_HOST_WINDOWS_BUILD=win32
+fi
+export KT_HOST_WINDOWS_BUILD
 
 packages=(cmake make g++ python3 procps xvfb xdotool imagemagick x11-apps fonts-wine wine)
 # On a host that runs no 32-bit code, Debian's 32-bit Wine cannot start; the 64-bit one is used.
