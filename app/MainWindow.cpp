@@ -19,6 +19,7 @@
 #include "ErrorBox.h"
 #include "FileOpenDialog.h"
 #include "ListViewSegmentList.h"
+#include "ModuleVersionInfo.h"
 #include "UpdateCheck.h"
 #include "WindowTitle.h"
 #include "resource.h"
@@ -92,7 +93,12 @@ unsigned long MainWindow::CreateAndShow(const wchar_t*, int showCommand, const C
 }
 
 void MainWindow::Run() {
-    RunUpdateCheck();
+    // On the worker thread, with a version reader of its own; without a version there is
+    // nothing to ask for. It is released after the check, once the socket has gone.
+    const ModuleVersionInfo versionInfo;
+    if (const std::optional<ProgramVersion> running = versionInfo.Version()) {
+        RunUpdateCheck(*running);
+    }
 }
 
 LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 
-#include "ModuleVersionInfo.h"
 #include "ServerNames.h"
 #include "SocketHTTP.h"
 #include "UpdateAnswer.h"
@@ -21,15 +20,9 @@ constexpr std::size_t kPathCapacity = 256;
 
 }  // namespace
 
-void RunUpdateCheck() {
-    // Declared first so that it is released last, after the socket.
-    const ModuleVersionInfo versionInfo;
-    const std::optional<ProgramVersion> running = versionInfo.Version();
-    if (!running)
-        return;
-
+void RunUpdateCheck(const ProgramVersion& running) {
     char path[kPathCapacity];
-    if (!FormatUpdatePath(path, sizeof path, *running))
+    if (!FormatUpdatePath(path, sizeof path, running))
         return;
 
     SocketHTTP http;
@@ -39,7 +32,7 @@ void RunUpdateCheck() {
         if (!answer)
             return;
         // Read as text: a zero byte inside the body ends the answer there.
-        offered = OfferedUpdate(std::string_view(answer.get()), *running);
+        offered = OfferedUpdate(std::string_view(answer.get()), running);
     }
     if (!offered)
         return;

@@ -2,4 +2,8 @@
 // worker thread. Every failure ends it silently.
 #pragma once
 
-void RunUpdateCheck();
+#include "ProgramVersion.h"
+
+// Asks the update server for the newest version and offers it when it is newer than running,
+// the version the caller read from the program's own file.
+void RunUpdateCheck(const ProgramVersion& running);
