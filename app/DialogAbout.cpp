@@ -3,6 +3,7 @@
 // and the icon is the same resource as the main window's class icon.
 #include "DialogAbout.h"
 
+#include "MessageFont.h"
 #include "resource.h"
 
 namespace {
@@ -19,8 +20,6 @@ constexpr DWORD kOkStyle = WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_DE
 constexpr DWORD kNoControlId = 0xFFFFFFFF;
 constexpr WORD kButtonAtom = 0x0080;
 constexpr WORD kStaticAtom = 0x0082;
-
-constexpr UINT kNonClientMetricsSize = 504;
 
 // The template's items and the icon control, as the dialog manager receives them.
 static_assert(kTextStyle == 0x50000000, "static text: child, visible, left-aligned");
@@ -58,11 +57,10 @@ DWORD DialogAbout::OnInitDialog(HWND dialog) {
     if (error != 0) {
         return error;
     }
-    NONCLIENTMETRICSW metrics = {};
-    metrics.cbSize = kNonClientMetricsSize;
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics, 0)) {
-        metrics.lfMessageFont.lfUnderline = TRUE;
-        link.font.Reset(CreateFontIndirectW(&metrics.lfMessageFont));
+    LOGFONTW linkFont = {};
+    if (QueryMessageFont(linkFont)) {
+        linkFont.lfUnderline = TRUE;
+        link.font.Reset(CreateFontIndirectW(&linkFont));
     }
     ShowWindow(link.hwnd, SW_SHOW);
     Place(dialog, link.hwnd, kLinkRect);

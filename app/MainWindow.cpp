@@ -20,6 +20,7 @@
 #include "FileOpenDialog.h"
 #include "ListViewSegmentList.h"
 #include "ModuleVersionInfo.h"
+#include "ProgramTexts.h"
 #include "UpdateCheck.h"
 #include "WindowTitle.h"
 #include "resource.h"
@@ -27,8 +28,7 @@
 
 namespace {
 
-constexpr const wchar_t* kClassName = L"Ketterlin";
-constexpr const wchar_t* kUnknownFormat = L"Unknown format";
+constexpr const wchar_t* kClassName = kProgramName;  // the class is named after the program
 constexpr int kSegmentListWidth = 220;
 constexpr int kSegmentColumnWidth = 75;
 constexpr int kDetailsColumnWidth = 100;

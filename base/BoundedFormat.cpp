@@ -1,5 +1,6 @@
-// Bounded formatting into fixed arrays, shared by the window library and the program. Pure code
-// over the C library's counted formatting functions, so the cutting rules are tested natively.
+// Bounded formatting into fixed arrays: the program's one formatter, for the window library, the
+// views, the About box and the update request and prompt. Pure code over the C library's counted
+// formatting functions, so the cutting rules are tested natively.
 #include "BoundedFormat.h"
 
 #include <cstdio>
@@ -79,6 +80,23 @@ int VFormatBounded(char* buffer,
     });
 }
 
+int FormatBounded(wchar_t* buffer, size_t capacity, Overflow overflow, const wchar_t* format,
+                  ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    int written = VFormatBounded(buffer, capacity, overflow, format, arguments);
+    va_end(arguments);
+    return written;
+}
+
+int FormatBounded(char* buffer, size_t capacity, Overflow overflow, const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    int written = VFormatBounded(buffer, capacity, overflow, format, arguments);
+    va_end(arguments);
+    return written;
+}
+
 int FormatWide256(wchar_t (&buffer)[kWideTextCapacity], const wchar_t* format, ...) {
     va_list arguments;
     va_start(arguments, format);
@@ -99,14 +117,6 @@ int FormatWide8(wchar_t (&buffer)[kIconRefCapacity], const wchar_t* format, ...)
     va_list arguments;
     va_start(arguments, format);
     int written = VFormatBounded(buffer, kIconRefCapacity, Overflow::Error, format, arguments);
-    va_end(arguments);
-    return written;
-}
-
-int FormatNarrow256(char (&buffer)[kNarrowTextCapacity], const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    int written = VFormatBounded(buffer, kNarrowTextCapacity, Overflow::Error, format, arguments);
     va_end(arguments);
     return written;
 }

@@ -11,7 +11,6 @@ constexpr int kFormatFailed = -1;
 constexpr size_t kWideTextCapacity = 256;    // summary rows, number texts, keyword names, prompts
 constexpr size_t kVersionTextCapacity = 16;  // "v%d.%dr%d": cut, never refused
 constexpr size_t kIconRefCapacity = 8;       // "#%d" of an icon control
-constexpr size_t kNarrowTextCapacity = 256;  // HTTP request line and query path
 
 enum class Overflow { Error, Cut };
 
@@ -29,11 +28,15 @@ int VFormatBounded(char* buffer,
                    const char* format,
                    va_list arguments);
 
-// The program's uses, one per kind of array.
+// The same with the arguments in place, for buffers whose capacity their user chooses.
+int FormatBounded(wchar_t* buffer, size_t capacity, Overflow overflow, const wchar_t* format,
+                  ...);
+int FormatBounded(char* buffer, size_t capacity, Overflow overflow, const char* format, ...);
+
+// The program's fixed arrays, one form per kind of array.
 int FormatWide256(wchar_t (&buffer)[kWideTextCapacity], const wchar_t* format, ...);
 int FormatWideCut16(wchar_t (&buffer)[kVersionTextCapacity], const wchar_t* format, ...);
 int FormatWide8(wchar_t (&buffer)[kIconRefCapacity], const wchar_t* format, ...);
-int FormatNarrow256(char (&buffer)[kNarrowTextCapacity], const char* format, ...);
 
 // Copies text into an array of 256, cutting what does not fit (a label copy, never refused).
 // Returns the number of characters copied.

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "ProgramTexts.h"
 #include "ServerNames.h"
 #include "SocketHTTP.h"
 #include "UpdateAnswer.h"
@@ -40,6 +41,6 @@ void RunUpdateCheck(const ProgramVersion& running) {
     const std::wstring prompt = FormatUpdatePrompt(*offered);
     if (prompt.empty())
         return;
-    if (MessageBoxW(nullptr, prompt.c_str(), L"Ketterlin", MB_YESNO) == IDYES)
+    if (MessageBoxW(nullptr, prompt.c_str(), kProgramName, MB_YESNO) == IDYES)
         ShellExecuteW(nullptr, L"open", kDownloadAddress, nullptr, nullptr, SW_SHOW);
 }

@@ -10,6 +10,8 @@
 
 #include <cstdlib>
 
+#include "ProgramTexts.h"
+
 namespace {
 
 constexpr WORD kWinsockVersion = MAKEWORD(2, 2);
@@ -24,7 +26,7 @@ public:
         WSADATA data;
         started = WSAStartup(kWinsockVersion, &data) == 0;
         if (!started)
-            MessageBoxW(nullptr, L"Can't init sockets", L"Error", MB_OK);
+            MessageBoxW(nullptr, L"Can't init sockets", kErrorCaption, MB_OK);
         // Registered even after a failure: WSACleanup is harmless then.
         std::atexit(CleanupWinsock);
     }

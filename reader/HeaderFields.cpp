@@ -5,13 +5,11 @@
 #include <cstdint>
 #include <limits>
 
-#include "NumberReading.h"
+#include "DecimalDigits.h"
 
 namespace {
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+constexpr uint64_t kInt32Max = std::numeric_limits<int32_t>::max();
 
 bool IsScanfSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
@@ -27,15 +25,12 @@ bool ScanInt(const char*& cursor, int32_t& value) {
         negative = *cursor == '-';
         ++cursor;
     }
-    if (!IsDigit(*cursor)) {
+    if (!IsDecimalDigit(*cursor)) {
         return false;
     }
-    const uint64_t limit = uint64_t{std::numeric_limits<int32_t>::max()} + (negative ? 1 : 0);
     uint64_t magnitude = 0;
-    while (IsDigit(*cursor)) {
-        magnitude = AccumulateDigit(magnitude, static_cast<unsigned>(*cursor - '0'), limit);
-        ++cursor;
-    }
+    cursor = ScanDecimalDigits(cursor, static_cast<const char*>(nullptr),
+                               kInt32Max + (negative ? 1 : 0), magnitude);
     const int64_t signedValue = negative ? -static_cast<int64_t>(magnitude)
                                          : static_cast<int64_t>(magnitude);
     value = static_cast<int32_t>(signedValue);
@@ -68,14 +63,10 @@ bool ScanOffsetField(const char* text, int32_t& value) {
     while (*cursor == ' ') {
         ++cursor;
     }
-    if (!IsDigit(*cursor)) {
-        return false;
-    }
-    const uint64_t limit = std::numeric_limits<int32_t>::max();
     uint64_t magnitude = 0;
-    while (IsDigit(*cursor)) {
-        magnitude = AccumulateDigit(magnitude, static_cast<unsigned>(*cursor - '0'), limit);
-        ++cursor;
+    if (ScanDecimalDigits(cursor, static_cast<const char*>(nullptr), kInt32Max, magnitude) ==
+        cursor) {
+        return false;
     }
     value = static_cast<int32_t>(magnitude);
     return true;

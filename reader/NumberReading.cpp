@@ -4,11 +4,9 @@
 
 #include <limits>
 
-namespace {
+#include "DecimalDigits.h"
 
-bool IsDigit(wchar_t c) {
-    return c >= L'0' && c <= L'9';
-}
+namespace {
 
 // The white space that the C library's wide-character classification knows in the "C" locale.
 bool IsSpace(wchar_t c) {
@@ -24,16 +22,13 @@ bool ReadSignedDigits(const wchar_t* text, T& value, const wchar_t*& end) {
         negative = *cursor == L'-';
         ++cursor;
     }
-    if (!IsDigit(*cursor)) {
+    if (!IsDecimalDigit(*cursor)) {
         return false;
     }
     const uint64_t positiveLimit = static_cast<uint64_t>(std::numeric_limits<T>::max());
     const uint64_t limit = negative ? positiveLimit + 1 : positiveLimit;
     uint64_t magnitude = 0;
-    while (IsDigit(*cursor)) {
-        magnitude = AccumulateDigit(magnitude, static_cast<unsigned>(*cursor - L'0'), limit);
-        ++cursor;
-    }
+    cursor = ScanDecimalDigits(cursor, static_cast<const wchar_t*>(nullptr), limit, magnitude);
     if (negative) {
         value = magnitude == positiveLimit + 1 ? std::numeric_limits<T>::min()
                                                : -static_cast<T>(magnitude);

@@ -14,11 +14,3 @@ int64_t WholeValueInt64(const wchar_t* text);
 // digit. False when there is no number; otherwise value and end (the first character after the
 // digits) are set.
 bool StrictInt32(const wchar_t* text, int32_t& value, const wchar_t*& end);
-
-// Accumulates one decimal digit onto a non-negative magnitude, saturating at max.
-inline uint64_t AccumulateDigit(uint64_t magnitude, unsigned digit, uint64_t max) {
-    if (magnitude > (max - digit) / 10) {
-        return max;
-    }
-    return magnitude * 10 + digit;
-}

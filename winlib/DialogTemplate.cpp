@@ -5,12 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "MessageFont.h"
 
-// The whole NONCLIENTMETRICSW of Vista and later, iPaddedBorderWidth included.
-constexpr UINT kNonClientMetricsSize = 504;
-static_assert(sizeof(NONCLIENTMETRICSW) == kNonClientMetricsSize,
-              "NONCLIENTMETRICSW must include iPaddedBorderWidth");
+namespace {
 
 // UTF-16 on Windows already: a copy unit by unit, no reinterpretation of the characters.
 std::u16string ToUtf16(const wchar_t* text, size_t limit = static_cast<size_t>(-1)) {
@@ -61,12 +58,10 @@ bool DialogTemplate::Begin(const RECT& rectangle, const wchar_t* caption) {
     if (screen.Get() == nullptr) {
         return false;
     }
-    NONCLIENTMETRICSW metrics = {};
-    metrics.cbSize = kNonClientMetricsSize;
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics, 0)) {
+    LOGFONTW messageFont = {};
+    if (!QueryMessageFont(messageFont)) {
         return false;
     }
-    const LOGFONTW& messageFont = metrics.lfMessageFont;
     TemplateFont font;
     font.pointSize = static_cast<uint16_t>(
         PointSizeFromHeight(messageFont.lfHeight, GetDeviceCaps(screen.Get(), LOGPIXELSY)));

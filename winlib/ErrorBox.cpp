@@ -4,11 +4,11 @@
 
 #include "ErrorTextFormat.h"
 #include "Handles.h"
+#include "ProgramTexts.h"
 
 namespace {
 constexpr DWORD kErrorTextFlags =
     FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER;
-constexpr const wchar_t* kErrorCaption = L"Error";
 }  // namespace
 
 std::wstring ErrorText(DWORD code) {

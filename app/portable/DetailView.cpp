@@ -7,13 +7,12 @@
 #include <iterator>
 
 #include "BoundedFormat.h"
+#include "ProgramTexts.h"
 #include "SegmentRows.h"
 
 namespace {
 
-constexpr const wchar_t* kHeaderLabels[kHeaderOffsetCount] = {
-    L"Text Start", L"Text End", L"Data Start", L"Data End", L"Analysis Start", L"Analysis End",
-};
+static_assert(kHeaderFieldLabelCount == kHeaderOffsetCount, "one label per HEADER offset");
 
 constexpr const wchar_t* kEmptyText = L"";
 
@@ -28,7 +27,7 @@ public:
 protected:
     const wchar_t* Cell(DataSet& dataSet, int row, int column) const override {
         if (column == 0) {
-            CopyWide256(displayText, kHeaderLabels[row]);
+            CopyWide256(displayText, kHeaderFieldLabels[row]);
         } else if (FormatWide256(displayText, L"%d", dataSet.headerOffsets[row]) < 0) {
             return kEmptyText;
         }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-constexpr const wchar_t* kProgramName = L"Ketterlin";
+#include "ProgramTexts.h"
 
 // The title from a file name and extension as the runtime's path splitting gives them.
 std::wstring TitleFromParts(const std::wstring& name, const std::wstring& extension);

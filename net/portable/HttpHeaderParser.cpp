@@ -3,6 +3,8 @@
 // past. Lines are kept as zero-terminated text, so a zero byte inside a line ends it early.
 #include "HttpHeaderParser.h"
 
+#include "DecimalDigits.h"
+
 namespace {
 
 constexpr char kCarriageReturn = '\r';
@@ -76,11 +78,7 @@ void HttpHeaderParser::HandleLine() {
 }
 
 void HttpHeaderParser::TakeContentLength(const char* value) {
-    std::int64_t length = 0;
-    for (; *value >= '0' && *value <= '9'; ++value) {
-        length = length * 10 + (*value - '0');
-        if (length > kMaxBodyLength)
-            length = kMaxBodyLength + 1;
-    }
-    contentLength = length;
+    std::uint64_t length = 0;
+    ScanDecimalDigits(value, static_cast<const char*>(nullptr), kMaxBodyLength + 1, length);
+    contentLength = static_cast<std::int64_t>(length);
 }

@@ -3,18 +3,16 @@
 // never prompt for a version it could not read exactly.
 #include "UpdateAnswer.h"
 
-#include <cstdio>
-#include <cwchar>
 #include <limits>
+
+#include "BoundedFormat.h"
+#include "DecimalDigits.h"
 
 namespace {
 
 constexpr char kSeparator = ',';
 constexpr std::size_t kVersionNumbers = 3;
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+constexpr std::uint64_t kVersionNumberMax = std::numeric_limits<std::int32_t>::max();
 
 }  // namespace
 
@@ -23,29 +21,26 @@ std::optional<std::vector<std::int32_t>> ParseUpdateAnswer(std::string_view answ
         answer.remove_suffix(1);
 
     std::vector<std::int32_t> numbers;
-    std::size_t pos = 0;
+    const char* cursor = answer.data();
+    const char* const end = answer.data() + answer.size();
     for (;;) {
-        if (pos >= answer.size() || !IsDigit(answer[pos]))
+        // Saturating one above the largest version number tells a number too large apart.
+        std::uint64_t value = 0;
+        const char* after = ScanDecimalDigits(cursor, end, kVersionNumberMax + 1, value);
+        if (after == cursor)
             return std::nullopt;
-        const bool decides = numbers.size() < kVersionNumbers;
-        std::int64_t value = 0;
-        for (; pos < answer.size() && IsDigit(answer[pos]); ++pos) {
-            value = value * 10 + (answer[pos] - '0');
-            // A version number too large for the comparison is not one we can trust; the
-            // numbers after the version are only read past, whatever their size.
-            if (value > std::numeric_limits<std::int32_t>::max()) {
-                if (decides)
-                    return std::nullopt;
-                value = std::numeric_limits<std::int32_t>::max();
-            }
-        }
-        if (decides)
+        // A version number too large for the comparison is not one we can trust; the numbers
+        // after the version are only read past, whatever their size.
+        if (numbers.size() < kVersionNumbers) {
+            if (value > kVersionNumberMax)
+                return std::nullopt;
             numbers.push_back(static_cast<std::int32_t>(value));
-        if (pos == answer.size())
+        }
+        if (after == end)
             return numbers;
-        if (answer[pos] != kSeparator)
+        if (*after != kSeparator)
             return std::nullopt;
-        ++pos;
+        cursor = after + 1;
     }
 }
 
@@ -72,18 +67,14 @@ std::optional<ProgramVersion> OfferedUpdate(std::string_view answer,
 }
 
 bool FormatUpdatePath(char* buffer, std::size_t size, const ProgramVersion& version) {
-    if (buffer == nullptr || size == 0)
-        return false;
-    const int length = std::snprintf(buffer, size, "/ketterlin.txt?%d_%d_%d", version.major,
-                                     version.minor, version.revision);
-    return length >= 0 && static_cast<std::size_t>(length) < size;
+    return FormatBounded(buffer, size, Overflow::Error, "/ketterlin.txt?%d_%d_%d", version.major,
+                         version.minor, version.revision) >= 0;
 }
 
 std::wstring FormatUpdatePrompt(const ProgramVersion& offered) {
-    wchar_t buffer[kPromptCapacity];
-    const int length =
-        std::swprintf(buffer, kPromptCapacity, L"New version %d.%dr%d is available. Get it?",
-                      offered.major, offered.minor, offered.revision);
+    wchar_t buffer[kWideTextCapacity];
+    const int length = FormatWide256(buffer, L"New version %d.%dr%d is available. Get it?",
+                                     offered.major, offered.minor, offered.revision);
     if (length < 0)
         return std::wstring();
     return std::wstring(buffer, static_cast<std::size_t>(length));

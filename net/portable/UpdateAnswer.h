@@ -29,8 +29,6 @@ std::optional<ProgramVersion> OfferedUpdate(std::string_view answer, const Progr
 // does not fit in size bytes.
 bool FormatUpdatePath(char* buffer, std::size_t size, const ProgramVersion& version);
 
-// The prompt's buffer in wide characters, terminator included.
-constexpr std::size_t kPromptCapacity = 256;
-
-// "New version 1.0r6 is available. Get it?" for version 1.0.6.
+// "New version 1.0r6 is available. Get it?" for version 1.0.6, formatted into 256 wide
+// characters; empty when it does not fit.
 std::wstring FormatUpdatePrompt(const ProgramVersion& offered);

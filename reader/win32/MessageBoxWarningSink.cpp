@@ -4,11 +4,13 @@
 
 #include <windows.h>
 
+#include "ProgramTexts.h"
+
 void MessageBoxWarningSink::Warn(const std::wstring& text) {
     if (silenced) {
         return;
     }
-    MessageBoxW(NULL, text.c_str(), L"Ketterlin", MB_OK);
+    MessageBoxW(NULL, text.c_str(), kProgramName, MB_OK);
 }
 
 void MessageBoxWarningSink::Diagnostic(const std::string& line) {

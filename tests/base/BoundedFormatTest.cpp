@@ -59,15 +59,22 @@ TEST(BoundedFormat, IconReferenceHoldsSevenCharacters) {
     EXPECT_STREQ(buffer, L"");
 }
 
-TEST(BoundedFormat, Narrow256RefusesWhatDoesNotFit) {
-    char buffer[kNarrowTextCapacity];
-    EXPECT_EQ(FormatNarrow256(buffer, "/ketterlin.txt?%d_%d_%d", 1, 0, 5), 20);
-    EXPECT_STREQ(buffer, "/ketterlin.txt?1_0_5");
-    std::string fits(255, 'a');
-    EXPECT_EQ(FormatNarrow256(buffer, "%s", fits.c_str()), 255);
-    std::string tooLong(300, 'b');
-    EXPECT_EQ(FormatNarrow256(buffer, "%s", tooLong.c_str()), kFormatFailed);
-    EXPECT_STREQ(buffer, "");
+TEST(BoundedFormat, BuffersOfTheCallersCapacity) {
+    char narrow[8];
+    EXPECT_EQ(FormatBounded(narrow, sizeof narrow, Overflow::Error, "%d_%d", 12, 345), 6);
+    EXPECT_STREQ(narrow, "12_345");
+    EXPECT_EQ(FormatBounded(narrow, sizeof narrow, Overflow::Error, "%s", "1234567"), 7);
+    EXPECT_EQ(FormatBounded(narrow, sizeof narrow, Overflow::Error, "%s", "12345678"),
+              kFormatFailed);
+    EXPECT_STREQ(narrow, "");
+    EXPECT_EQ(FormatBounded(narrow, sizeof narrow, Overflow::Cut, "%s", "12345678"),
+              kFormatFailed);
+    EXPECT_STREQ(narrow, "1234567");
+    wchar_t wide[4];
+    EXPECT_EQ(FormatBounded(wide, 4, Overflow::Error, L"%d", 999), 3);
+    EXPECT_STREQ(wide, L"999");
+    EXPECT_EQ(FormatBounded(wide, 4, Overflow::Error, L"%d", 1000), kFormatFailed);
+    EXPECT_STREQ(wide, L"");
 }
 
 TEST(BoundedFormat, CutsLongTextsBeyondTheFirstScratchSize) {

@@ -9,9 +9,6 @@
 #include "SegmentRows.h"
 #include "Utf8.h"
 
-const char* const kHeaderOffsetLabels[kHeaderOffsetCount] = {
-    "Text Start", "Text End", "Data Start", "Data End", "Analysis Start", "Analysis End"};
-
 namespace {
 
 constexpr int kMaxDataSets = 2;

@@ -41,6 +41,3 @@ struct FileReport {
 // file must be open and positioned at its start. The reader's developer diagnostics go to
 // stderr when showDiagnostics is set.
 FileReport InspectFile(DataFile& file, const EventRange& range, bool showDiagnostics);
-
-// The labels of the six HEADER offsets, in HEADER order.
-extern const char* const kHeaderOffsetLabels[kHeaderOffsetCount];

@@ -6,23 +6,17 @@
 #include <string>
 
 #include "AnsiText.h"
+#include "ProgramTexts.h"
 #include "Utf8.h"
-
-namespace {
-
-constexpr const char* kUnknownFormat = "Unknown format";
-constexpr const char* kErrorCaption = "Error";
-
-}  // namespace
 
 std::string OutcomeText(const DataSetChain& outcome) {
     switch (outcome.failure) {
         case DataSetChain::Failure::kNone:
             return {};
         case DataSetChain::Failure::kNotADataSet:
-            return kUnknownFormat;
+            return WideToUtf8(kUnknownFormat);
         case DataSetChain::Failure::kFileError:
-            return std::string(kErrorCaption) + " (" + std::to_string(outcome.fileError) + ")";
+            return WideToUtf8(kErrorCaption) + " (" + std::to_string(outcome.fileError) + ")";
     }
     return {};
 }
@@ -119,7 +113,7 @@ void PrintTextDataSet(std::FILE* out, size_t index, const DataSetReport& d) {
     }
     std::fputs("Header\n", out);
     for (int i = 0; i < kHeaderOffsetCount; ++i) {
-        std::fprintf(out, "  %s\t%d\n", kHeaderOffsetLabels[i],
+        std::fprintf(out, "  %s\t%d\n", WideToUtf8(kHeaderFieldLabels[i]).c_str(),
                      d.headerOffsets[static_cast<size_t>(i)]);
     }
     std::fputs("Keywords\n", out);

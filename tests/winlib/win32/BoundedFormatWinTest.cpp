@@ -43,10 +43,13 @@ TEST(BoundedFormat, RefusesOrCutsOnTheWindowsRuntime) {
     EXPECT_EQ(FormatWide8(icon, L"#%d", 9999999), kFormatFailed);
     EXPECT_EQ(icon[0], L'\0');
 
-    char narrow[kNarrowTextCapacity];
-    EXPECT_EQ(FormatNarrow256(narrow, "/ketterlin.txt?%d_%d_%d", 1, 0, 5), 20);
+    char narrow[256];
+    EXPECT_EQ(FormatBounded(narrow, sizeof narrow, Overflow::Error, "/ketterlin.txt?%d_%d_%d", 1,
+                            0, 5),
+              20);
     EXPECT_STREQ(narrow, "/ketterlin.txt?1_0_5");
     const std::string narrowTooLong(256, 'b');
-    EXPECT_EQ(FormatNarrow256(narrow, "%s", narrowTooLong.c_str()), kFormatFailed);
+    EXPECT_EQ(FormatBounded(narrow, sizeof narrow, Overflow::Error, "%s", narrowTooLong.c_str()),
+              kFormatFailed);
     EXPECT_EQ(narrow[0], '\0');
 }
