@@ -102,7 +102,7 @@ void MainWindow::Run() {
 }
 
 LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CLOSE && opening) {
+    if (message == WM_CLOSE && opening != Opening::kIdle) {
         RequestCloseAfterOpening();
         return 1;  // handled: no DestroyWindow now
     }
@@ -126,7 +126,7 @@ int MainWindow::OnCommand(int id) {
 }
 
 void MainWindow::OnExit() {
-    if (opening) {
+    if (opening != Opening::kIdle) {
         RequestCloseAfterOpening();
         return;
     }
@@ -138,26 +138,26 @@ void MainWindow::OnAbout() {
 }
 
 void MainWindow::RequestCloseAfterOpening() {
-    closeRequested = true;
+    closePending = true;
     warningSink.silenced = true;
 }
 
 void MainWindow::BeginOpening() {
-    opening = true;
+    opening = Opening::kOpening;
     EnableMenuItem(menu.hmenu, IDM_OPEN, MF_BYCOMMAND | MF_GRAYED);
 }
 
 void MainWindow::EndOpening() {
-    opening = false;
+    opening = Opening::kIdle;
     EnableMenuItem(menu.hmenu, IDM_OPEN, MF_BYCOMMAND | MF_ENABLED);
-    if (closeRequested) {
-        closeRequested = false;
+    if (closePending) {
+        closePending = false;
         DestroyWindow(hwnd);
     }
 }
 
 void MainWindow::OnOpen() {
-    if (opening) {
+    if (opening != Opening::kIdle) {
         return;  // a file is being opened already (its dialog or its warnings are showing)
     }
     BeginOpening();
@@ -181,14 +181,15 @@ bool MainWindow::OpenFile(const wchar_t* path) {
         ShowError(error);
         return false;
     }
-    parsing = true;
-    segmentTouchedWhileParsing = false;
-    bool read = ReadChain();
-    parsing = false;
+    const Opening before = opening;
+    opening = Opening::kReading;
+    const bool read = ReadChain();
+    const bool touched = opening == Opening::kReadingTouched;
+    opening = before;
     if (!read) {
         return false;
     }
-    if (segmentTouchedWhileParsing) {
+    if (touched) {
         // The user selected rows while warnings were showing; clear that so selecting row 0
         // below is a change the list reports.
         segmentList.SetItemState(kEveryRow, 0, kSelectedAndFocused);
@@ -270,8 +271,8 @@ void MainWindow::OnDetailListNotify(int code, NMHDR* header) {
 }
 
 void MainWindow::OnSegmentChanged(const NMLISTVIEW& change) {
-    if (parsing) {
-        segmentTouchedWhileParsing = true;
+    if (opening == Opening::kReading || opening == Opening::kReadingTouched) {
+        opening = Opening::kReadingTouched;
         return;
     }
     ShowSegment(change);

@@ -23,7 +23,8 @@ public:
     unsigned long CreateAndShow(const wchar_t* unused, int showCommand, const CmdLine& cmdLine);
 
     // Opens a data file and reads its data sets into the lists. True when every data set in it
-    // was read; failures have been shown to the user.
+    // was read; failures have been shown to the user. Runs between BeginOpening and
+    // EndOpening, which guard the reading against a new file and against closing.
     bool OpenFile(const wchar_t* path);
 
     int OnCommand(int id) override;
@@ -59,15 +60,20 @@ private:
     void OnDetailDisplayInfo(NMLVDISPINFOW& request);
     void OnDetailCacheHint(const NMLVCACHEHINT& hint);
 
-    // A file is being opened (the file dialog or a Parse whose warning boxes keep the window
-    // usable): the data sets must not be reset or destroyed under it.
+    // Where the opening of a file stands. While a file is being opened (its dialog, or a Parse
+    // whose warning boxes keep the window usable) the data sets must not be reset or destroyed
+    // under it. While its data sets are read (they share the file and its position) the right
+    // list is not rebuilt and no events are read.
+    enum class Opening {
+        kIdle,            // no file is being opened
+        kOpening,         // a file is being chosen or opened
+        kReading,         // its data sets are being read
+        kReadingTouched,  // the same, and the user has touched the segment list meanwhile
+    };
+
     void BeginOpening();
     void EndOpening();
     void RequestCloseAfterOpening();
-    bool opening = false;
-    bool closeRequested = false;  // closing was asked for while opening; done when it ends
-    // A Parse is running. The two data sets share the file and its position, so the right list
-    // is not rebuilt (and no events are read) until the reading is over.
-    bool parsing = false;
-    bool segmentTouchedWhileParsing = false;
+    Opening opening = Opening::kIdle;
+    bool closePending = false;  // closing was asked for while opening; done when it ends
 };

@@ -84,8 +84,14 @@ private:
 
     bool ReadHeader(int64_t base, Bounds& bounds);
     bool ReadTextSegment(const Bounds& bounds, std::vector<char>& text);
+    // The keywords' meaning, in steps whose warnings appear in this order. The event keywords
+    // give the $TOT value; the widths and names give the sum of the widths.
     void InterpretKeywords(int64_t base, Bounds bounds, int64_t& nextData);
-    void ReadWidthsAndNames(int64_t& widthSum);
+    int64_t ReadEventKeywords(int64_t base, Bounds& bounds, int64_t& nextData);
+    void SetDefaultByteOrder();
+    void CheckRequiredKeywords();
+    void CheckParameterKeywords();
+    int64_t ReadWidthsAndNames();
     void ComputeLayout(const Bounds& bounds, int64_t widthSum, int64_t totValue);
     void ReleaseCache();
     bool ReadSingleEvent(int64_t event);

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
-#include <unordered_set>
 
 #include "AnsiText.h"
 #include "DataSet.h"
+#include "DecimalDigits.h"
 #include "NumberReading.h"
 #include "SafeMath.h"
 
@@ -26,7 +26,9 @@ constexpr RequiredKeyword kRequiredKeywords[] = {
 };
 constexpr size_t kRequiredKeywordCount = std::size(kRequiredKeywords);
 
+// The keywords every parameter n must have: $PnB, $PnE, $PnN and $PnR.
 constexpr const wchar_t kParameterLetters[] = L"BENR";
+constexpr size_t kParameterLetterCount = std::size(kParameterLetters) - 1;
 constexpr int32_t kBitsPerByte = 8;
 
 void AppendByteOrder(const std::wstring& value, std::vector<int32_t>& byteOrder) {
@@ -45,6 +47,29 @@ void AppendByteOrder(const std::wstring& value, std::vector<int32_t>& byteOrder)
     }
 }
 
+// The number and letter of a name written exactly as a parameter's required keyword is: "$P", the
+// number in decimal without sign or leading zero, one letter of BENR. Numbers beyond any
+// parameter read as kMaxParameterCount + 1.
+bool ParameterKeywordOf(const std::wstring& name, size_t& n, size_t& letter) {
+    if (name.size() < 4 || name[0] != L'$' || name[1] != L'P' || name[2] == L'0') {
+        return false;
+    }
+    const wchar_t* digits = name.c_str() + 2;
+    const wchar_t* end = name.c_str() + name.size();
+    uint64_t number = 0;
+    const wchar_t* after = ScanDecimalDigits(digits, end, kMaxParameterCount + 1, number);
+    if (after == digits || after + 1 != end) {
+        return false;
+    }
+    for (letter = 0; letter < kParameterLetterCount; ++letter) {
+        if (*after == kParameterLetters[letter]) {
+            n = static_cast<size_t>(number);
+            return true;
+        }
+    }
+    return false;
+}
+
 std::wstring ConflictText(const std::wstring& name, size_t count) {
     return name + L" conflicts with $PAR (" + std::to_wstring(count) + L"). Ignoring.";
 }
@@ -52,10 +77,18 @@ std::wstring ConflictText(const std::wstring& name, size_t count) {
 }  // namespace
 
 void DataSet::InterpretKeywords(int64_t base, Bounds bounds, int64_t& nextData) {
-    // The keywords that define the events; later occurrences win, byte orders accumulate.
+    const int64_t totValue = ReadEventKeywords(base, bounds, nextData);
+    SetDefaultByteOrder();
+    CheckRequiredKeywords();
+    CheckParameterKeywords();
+    const int64_t widthSum = ReadWidthsAndNames();
+    ComputeLayout(bounds, widthSum, totValue);
+}
+
+int64_t DataSet::ReadEventKeywords(int64_t base, Bounds& bounds, int64_t& nextData) {
+    // Later occurrences win, byte orders accumulate.
     dataType = 'I';
     int64_t totValue = 0;
-    bool found[kRequiredKeywordCount] = {};
     for (const Keyword& keyword : keywords) {
         const std::wstring& name = keyword.name;
         const wchar_t* value = keyword.value.c_str();
@@ -77,59 +110,64 @@ void DataSet::InterpretKeywords(int64_t base, Bounds bounds, int64_t& nextData) 
         } else if (name == L"$TOT") {
             totValue = WholeValueInt64(value);
         }
+    }
+    return totValue;
+}
+
+void DataSet::SetDefaultByteOrder() {
+    if (!byteOrder.empty()) {
+        return;
+    }
+    if (dataType != 'I') {
+        std::wstring text = L"Required keyword $BYTEORD not present for data type ";
+        const char letter[2] = {dataType, '\0'};
+        text += AnsiToWide(letter);
+        warnings.Warn(text);
+    }
+    byteOrder.push_back(1);
+}
+
+void DataSet::CheckRequiredKeywords() {
+    bool found[kRequiredKeywordCount] = {};
+    for (const Keyword& keyword : keywords) {
         for (size_t row = 0; row < kRequiredKeywordCount; ++row) {
-            if (name == kRequiredKeywords[row].name) {
+            if (keyword.name == kRequiredKeywords[row].name) {
                 found[row] = true;
             }
         }
     }
-
-    // Without a byte order, the single entry 1.
-    if (byteOrder.empty()) {
-        if (dataType != 'I') {
-            std::wstring text = L"Required keyword $BYTEORD not present for data type ";
-            const char letter[2] = {dataType, '\0'};
-            text += AnsiToWide(letter);
-            warnings.Warn(text);
-        }
-        byteOrder.push_back(1);
-    }
-
-    // Keywords the version requires, in name order.
+    // In name order; only the major version counts.
     for (size_t row = 0; row < kRequiredKeywordCount; ++row) {
         if (versionMajor >= kRequiredKeywords[row].since && !found[row]) {
             warnings.Warn(std::wstring(L"Required keyword ") + kRequiredKeywords[row].name +
                           L" not present");
         }
     }
+}
 
-    // Per-parameter keywords, looked up in an index of names built once so that data
-    // sets with thousands of parameters open at once.
-    if (!parameters.empty()) {
-        std::unordered_set<std::wstring> names;
-        names.reserve(keywords.size());
-        for (const Keyword& keyword : keywords) {
-            names.insert(keyword.name);
+void DataSet::CheckParameterKeywords() {
+    // Which of each parameter's keywords are there, one bit per letter, found in one pass so
+    // that data sets with thousands of parameters open at once.
+    std::vector<uint8_t> present(parameters.size(), 0);
+    for (const Keyword& keyword : keywords) {
+        size_t n = 0;
+        size_t letter = 0;
+        if (ParameterKeywordOf(keyword.name, n, letter) && n >= 1 && n <= parameters.size()) {
+            present[n - 1] |= static_cast<uint8_t>(1u << letter);
         }
-        for (size_t n = 1; n <= parameters.size(); ++n) {
-            for (const wchar_t* letter = kParameterLetters; *letter != L'\0'; ++letter) {
-                const std::wstring name = L"$P" + std::to_wstring(n) + *letter;
-                if (names.find(name) == names.end()) {
-                    warnings.Warn(L"Required keyword " + name + L" not present");
-                }
+    }
+    for (size_t n = 1; n <= parameters.size(); ++n) {
+        for (size_t letter = 0; letter < kParameterLetterCount; ++letter) {
+            if ((present[n - 1] & (1u << letter)) == 0) {
+                warnings.Warn(L"Required keyword $P" + std::to_wstring(n) +
+                              kParameterLetters[letter] + L" not present");
             }
         }
     }
-
-    // Widths and names, in TEXT order.
-    int64_t widthSum = 0;
-    ReadWidthsAndNames(widthSum);
-
-    // The event layout and its check against $TOT.
-    ComputeLayout(bounds, widthSum, totValue);
 }
 
-void DataSet::ReadWidthsAndNames(int64_t& widthSum) {
+int64_t DataSet::ReadWidthsAndNames() {
+    int64_t widthSum = 0;
     for (const Keyword& keyword : keywords) {
         const std::wstring& name = keyword.name;
         if (name.size() < 2 || name[0] != L'$' || name[1] != L'P') {
@@ -177,6 +215,7 @@ void DataSet::ReadWidthsAndNames(int64_t& widthSum) {
             parameters[static_cast<size_t>(n) - 1].name = keyword.value;
         }
     }
+    return widthSum;
 }
 
 void DataSet::ComputeLayout(const Bounds& bounds, int64_t widthSum, int64_t totValue) {

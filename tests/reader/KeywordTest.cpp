@@ -125,6 +125,33 @@ TEST(Keywords, ParTwoWithoutPerParameterKeywords) {
     EXPECT_EQ(r->first.parameters.size(), 2u);
 }
 
+// A parameter's keyword counts as present only under its exact name: other spellings of the same
+// number (leading zeros, a sign, something after the letter) or another letter case do not.
+TEST(Keywords, PerParameterKeywordsCountOnlyUnderTheirExactNames) {
+    FcsBuilder b = CompleteV3(0, 16, 0);
+    b.Add("$PAR", "12");
+    for (int n = 1; n <= 12; ++n) {
+        const std::string p = "$P" + std::to_string(n);
+        if (n != 10) {
+            b.Add(p + "B", "16");
+        }
+        if (n != 11) {
+            b.Add(p + "E", "0,0");
+        }
+        b.Add(p + "N", "n" + std::to_string(n));
+        if (n != 12) {
+            b.Add(p + "R", "1024");
+        }
+    }
+    b.Add("$P010B", "16").Add("$P+11E", "0,0").Add("$P12RX", "1").Add("$p12R", "1");
+    b.Add("$P13B", "16");  // a parameter the data set does not have
+    auto r = ParseBytes(b.Build());
+    ASSERT_GE(r->log.warnings.size(), 3u);
+    EXPECT_EQ(Texts(r->log.warnings.begin(), r->log.warnings.begin() + 3),
+              (Texts{L"Required keyword $P10B not present", L"Required keyword $P11E not present",
+                     L"Required keyword $P12R not present"}));
+}
+
 TEST(Keywords, NameBeyondParConflictsExceptInVersion1) {
     FcsBuilder b = CompleteV3(3, 16, 0);
     b.Add("$P4N", "Extra");
