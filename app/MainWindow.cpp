@@ -291,9 +291,9 @@ void MainWindow::ShowSegment(const NMLISTVIEW& change) {
 void MainWindow::OnDetailDisplayInfo(NMLVDISPINFOW& request) {
     // The list draws from this pointer before it asks for the next cell; the model does not
     // change while it draws.
-    request.item.pszText = const_cast<wchar_t*>(DetailViewOf(selectedKind)
-                                                    .CellText(ShownDataSet(), request.item.iItem,
-                                                              request.item.iSubItem));
+    request.item.pszText = const_cast<wchar_t*>(
+        DetailViewOf(selectedKind)
+            .CellText(ShownDataSet(), request.item.iItem, request.item.iSubItem));
 }
 
 void MainWindow::OnDetailCacheHint(const NMLVCACHEHINT& hint) {

@@ -80,8 +80,7 @@ int VFormatBounded(char* buffer,
     });
 }
 
-int FormatBounded(wchar_t* buffer, size_t capacity, Overflow overflow, const wchar_t* format,
-                  ...) {
+int FormatBounded(wchar_t* buffer, size_t capacity, Overflow overflow, const wchar_t* format, ...) {
     va_list arguments;
     va_start(arguments, format);
     int written = VFormatBounded(buffer, capacity, overflow, format, arguments);

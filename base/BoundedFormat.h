@@ -29,8 +29,7 @@ int VFormatBounded(char* buffer,
                    va_list arguments);
 
 // The same with the arguments in place, for buffers whose capacity their user chooses.
-int FormatBounded(wchar_t* buffer, size_t capacity, Overflow overflow, const wchar_t* format,
-                  ...);
+int FormatBounded(wchar_t* buffer, size_t capacity, Overflow overflow, const wchar_t* format, ...);
 int FormatBounded(char* buffer, size_t capacity, Overflow overflow, const char* format, ...);
 
 // The program's fixed arrays, one form per kind of array.

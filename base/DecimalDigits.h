@@ -13,10 +13,12 @@ constexpr bool IsDecimalDigit(Char c) {
 
 // Reads the run of decimal digits at cursor into value, which saturates at limit. The run ends
 // at the first character that is no digit, or at end; a null end reads zero-terminated text up
-// to its first non-digit. limit is at least 9. Returns the first character after the run: cursor itself when there
-// is no digit (and value is then 0).
+// to its first non-digit. limit is at least 9. Returns the first character after the run: cursor
+// itself when there is no digit (and value is then 0).
 template <typename Char>
-const Char* ScanDecimalDigits(const Char* cursor, const Char* end, uint64_t limit,
+const Char* ScanDecimalDigits(const Char* cursor,
+                              const Char* end,
+                              uint64_t limit,
                               uint64_t& value) {
     value = 0;
     for (; cursor != end && IsDecimalDigit(*cursor); ++cursor) {

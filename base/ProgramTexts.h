@@ -17,4 +17,5 @@ constexpr const wchar_t* kErrorCaption = L"Error";
 constexpr const wchar_t* kHeaderFieldLabels[] = {
     L"Text Start", L"Text End", L"Data Start", L"Data End", L"Analysis Start", L"Analysis End",
 };
-constexpr std::size_t kHeaderFieldLabelCount = sizeof kHeaderFieldLabels / sizeof *kHeaderFieldLabels;
+constexpr std::size_t kHeaderFieldLabelCount =
+    sizeof kHeaderFieldLabels / sizeof *kHeaderFieldLabels;

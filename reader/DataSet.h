@@ -27,8 +27,8 @@ constexpr int kDisplayTextLength = 256;
 // Bounds that keep absurd files from exhausting memory or flooding the user with boxes. Real
 // instruments write at most a few thousand parameters and events of a few kilobytes. None of
 // them changes what a data set holds: its event count is always the one its DATA bounds give.
-constexpr int32_t kMaxParameterCount = 10000;     // a larger $PAR is read as this
-constexpr int32_t kMaxEventSize = 1024 * 1024;     // wider events are counted but never read
+constexpr int32_t kMaxParameterCount = 10000;         // a larger $PAR is read as this
+constexpr int32_t kMaxEventSize = 1024 * 1024;        // wider events are counted but never read
 constexpr int64_t kMaxCacheBytes = 16 * 1024 * 1024;  // larger hints: each cell reads its event
 
 // The text of a cell whose value cannot be shown: a data type other than I, F or D, a float
@@ -70,8 +70,8 @@ public:
     int64_t cacheFirst = -1;
     int64_t cacheLast = -1;
     std::unique_ptr<uint8_t[]> cache;
-    int64_t dataOffset = 0;   // absolute offset of the first event's first byte
-    int64_t eventCount = 0;   // as many as the DATA bounds hold, however many that is
+    int64_t dataOffset = 0;  // absolute offset of the first event's first byte
+    int64_t eventCount = 0;  // as many as the DATA bounds hold, however many that is
     int32_t eventSize = 0;
 
 private:

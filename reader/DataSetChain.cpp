@@ -5,8 +5,12 @@
 
 namespace {
 
-bool ReadOne(DataFile& file, DataSet& dataSet, SegmentList& segments, int64_t base,
-             int64_t& nextData, DataSetChain& chain) {
+bool ReadOne(DataFile& file,
+             DataSet& dataSet,
+             SegmentList& segments,
+             int64_t base,
+             int64_t& nextData,
+             DataSetChain& chain) {
     const ErrorCode error = file.Seek(base);
     if (error != kErrorSuccess) {
         chain.failure = DataSetChain::Failure::kFileError;
@@ -23,8 +27,7 @@ bool ReadOne(DataFile& file, DataSet& dataSet, SegmentList& segments, int64_t ba
 
 }  // namespace
 
-DataSetChain ReadDataSets(DataFile& file, DataSet& first, DataSet& second,
-                          SegmentList& segments) {
+DataSetChain ReadDataSets(DataFile& file, DataSet& first, DataSet& second, SegmentList& segments) {
     DataSetChain chain;
     int64_t nextData = 0;
     if (!ReadOne(file, first, segments, 0, nextData, chain) || nextData == 0) {

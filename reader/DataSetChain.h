@@ -23,5 +23,4 @@ struct DataSetChain {
 
 // Both data sets must be freshly constructed or reset. A failing second data set leaves the
 // first one (and its rows) in place; count then is 1 and the failure says what went wrong.
-DataSetChain ReadDataSets(DataFile& file, DataSet& first, DataSet& second,
-                          SegmentList& segments);
+DataSetChain ReadDataSets(DataFile& file, DataSet& first, DataSet& second, SegmentList& segments);

@@ -20,9 +20,9 @@ struct RequiredKeyword {
 
 // Ordered by UTF-16 code units, the order in which missing keywords are reported.
 constexpr RequiredKeyword kRequiredKeywords[] = {
-    {L"$BEGINANALYSIS", 3}, {L"$BEGINDATA", 3}, {L"$BEGINSTEXT", 3}, {L"$BYTEORD", 2},
-    {L"$DATATYPE", 2},      {L"$ENDANALYSIS", 3}, {L"$ENDDATA", 3},  {L"$ENDSTEXT", 3},
-    {L"$MODE", 2},          {L"$NEXTDATA", 2},  {L"$PAR", 2},        {L"$TOT", 2},
+    {L"$BEGINANALYSIS", 3}, {L"$BEGINDATA", 3},   {L"$BEGINSTEXT", 3}, {L"$BYTEORD", 2},
+    {L"$DATATYPE", 2},      {L"$ENDANALYSIS", 3}, {L"$ENDDATA", 3},    {L"$ENDSTEXT", 3},
+    {L"$MODE", 2},          {L"$NEXTDATA", 2},    {L"$PAR", 2},        {L"$TOT", 2},
 };
 constexpr size_t kRequiredKeywordCount = std::size(kRequiredKeywords);
 

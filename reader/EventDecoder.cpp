@@ -97,10 +97,6 @@ void FormatReal(double real, char (&narrow)[kFormatBufferSize]) {
 
 }  // namespace
 
-bool ByteOrderFits(const std::vector<int32_t>& byteOrder, int32_t entriesNeeded) {
-    return EntriesWithin(byteOrder, entriesNeeded);
-}
-
 bool ByteOrderRunsDownwards(const std::vector<int32_t>& byteOrder) {
     return !byteOrder.empty() && byteOrder.front() > byteOrder.back();
 }

@@ -12,11 +12,6 @@ struct DecodedValue {
     double real = 0;
 };
 
-// True when the byte order can be applied to a field of this width as it stands: for integers
-// the first width entries lie within 1..width, for F and D the first 4 or 8 entries lie within
-// 1..4 or 1..8.
-bool ByteOrderFits(const std::vector<int32_t>& byteOrder, int32_t entriesNeeded);
-
 // A byte order whose first entry is above its last is read big-endian whenever it does not fit
 // the field; every other order that does not fit is read little-endian.
 bool ByteOrderRunsDownwards(const std::vector<int32_t>& byteOrder);

@@ -11,7 +11,6 @@ constexpr ErrorCode kErrorInvalidHandle = 6;  // no file is open
 constexpr ErrorCode kErrorHandleEof = 38;  // a read that delivered nothing although asked for bytes
 constexpr ErrorCode kErrorReadFault = 30;
 constexpr ErrorCode kErrorNegativeSeek = 131;
-constexpr ErrorCode kErrorNotEnoughMemory = 8;
 
 class FileAccess {
 public:

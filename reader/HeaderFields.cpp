@@ -31,8 +31,8 @@ bool ScanInt(const char*& cursor, int32_t& value) {
     uint64_t magnitude = 0;
     cursor = ScanDecimalDigits(cursor, static_cast<const char*>(nullptr),
                                kInt32Max + (negative ? 1 : 0), magnitude);
-    const int64_t signedValue = negative ? -static_cast<int64_t>(magnitude)
-                                         : static_cast<int64_t>(magnitude);
+    const int64_t signedValue =
+        negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
     value = static_cast<int32_t>(signedValue);
     return true;
 }

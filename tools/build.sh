@@ -12,23 +12,26 @@ what=("$@")
 # shellcheck source=tools/wine-env.sh
 source "$top/tools/wine-env.sh"
 hostBuild=$(kt_windows_build)
+# Every build made here (the test command's and CI's) treats warnings as errors.
+werror=-DKETTERLIN_WERROR=ON
 
 for w in "${what[@]}"; do
     case "$w" in
     win | win64)
         toolchain=$top/tools/mingw-i686.cmake
         [ "$w" = win64 ] && toolchain=$top/tools/mingw-x86_64.cmake
-        cmake -S "$top" -B "$top/build/$w" -DCMAKE_BUILD_TYPE=Release \
+        cmake -S "$top" -B "$top/build/$w" -DCMAKE_BUILD_TYPE=Release "$werror" \
             -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
         cmake --build "$top/build/$w" -j "$jobs"
         ;;
     fuzz)
         CC=clang CXX=clang++ cmake -S "$top" -B "$top/build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            "$werror" \
             -DKETTERLIN_FUZZ=ON -DKETTERLIN_TESTS=OFF >/dev/null
         cmake --build "$top/build/fuzz" -j "$jobs"
         ;;
     native)
-        cmake -S "$top" -B "$top/build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        cmake -S "$top" -B "$top/build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$werror" \
             -DKETTERLIN_SANITIZE=ON \
             -DKETTERLIN_WIN_BUILD_DIR="$(kt_windows_build_dir "$top" "$hostBuild")" \
             -DKETTERLIN_WIN64_SMOKE_DIR="$([ "$hostBuild" = win32 ] && echo "$top/build/win64")" \

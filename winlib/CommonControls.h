@@ -38,10 +38,10 @@ public:
 
     // Columns. A column is left-aligned, and its subitem is its index.
     void InsertColumn(int index, const wchar_t* heading, int width);
-    bool HasColumn(int index);      // LVM_GETCOLUMNW: the list reports a column there
-    void DeleteColumn(int index);   // LVM_DELETECOLUMN
-    int ColumnCount();              // the header control's count of columns
-    void DeleteAllColumns();        // column 0, for as long as the list reports one
+    bool HasColumn(int index);     // LVM_GETCOLUMNW: the list reports a column there
+    void DeleteColumn(int index);  // LVM_DELETECOLUMN
+    int ColumnCount();             // the header control's count of columns
+    void DeleteAllColumns();       // column 0, for as long as the list reports one
 
     // Rows of a list that stores them: the row's first column and its item data.
     int ItemCount();

@@ -43,11 +43,17 @@ private:
 
 }  // namespace
 
-DialogTemplate::DialogTemplate(Window* parentWindow) { parent = parentWindow; }
+DialogTemplate::DialogTemplate(Window* parentWindow) {
+    parent = parentWindow;
+}
 
-void* DialogTemplate::Append(size_t count) { return writer.Blocks().Append(count); }
+void* DialogTemplate::Append(size_t count) {
+    return writer.Blocks().Append(count);
+}
 
-size_t DialogTemplate::Size() const { return writer.Blocks().Size(); }
+size_t DialogTemplate::Size() const {
+    return writer.Blocks().Size();
+}
 
 bool DialogTemplate::CopyTo(void* buffer, size_t capacity) const {
     return writer.Blocks().CopyTo(buffer, capacity);
@@ -73,7 +79,10 @@ bool DialogTemplate::Begin(const RECT& rectangle, const wchar_t* caption) {
     return writer.WriteHeader(ToTemplateRect(rectangle), ToUtf16(caption), font);
 }
 
-void DialogTemplate::AddItem(const RECT& rectangle, DWORD style, DWORD id, WORD classAtom,
+void DialogTemplate::AddItem(const RECT& rectangle,
+                             DWORD style,
+                             DWORD id,
+                             WORD classAtom,
                              const wchar_t* text) {
     writer.WriteItem(ToTemplateRect(rectangle), style, id, classAtom, ToUtf16(text));
 }
@@ -89,9 +98,9 @@ INT_PTR DialogTemplate::RunModal() {
         return kNotShown;
     }
     modal = TRUE;
-    INT_PTR result = DialogBoxIndirectParamW(
-        moduleInstance, reinterpret_cast<const DLGTEMPLATE*>(copy.data()),
-        parent != nullptr ? parent->hwnd : nullptr, DialogProcedure,
-        reinterpret_cast<LPARAM>(this));
+    INT_PTR result =
+        DialogBoxIndirectParamW(moduleInstance, reinterpret_cast<const DLGTEMPLATE*>(copy.data()),
+                                parent != nullptr ? parent->hwnd : nullptr, DialogProcedure,
+                                reinterpret_cast<LPARAM>(this));
     return result;
 }

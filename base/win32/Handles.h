@@ -24,18 +24,6 @@ struct FontTraits {
     static void Close(Value font) { DeleteObject(font); }
 };
 
-struct MenuTraits {
-    using Value = HMENU;
-    static Value Invalid() { return nullptr; }
-    static void Close(Value menu) { DestroyMenu(menu); }
-};
-
-struct IconTraits {  // only for icons made or loaded as copies; shared icons are never destroyed
-    using Value = HICON;
-    static Value Invalid() { return nullptr; }
-    static void Close(Value icon) { DestroyIcon(icon); }
-};
-
 struct AcceleratorTableTraits {
     using Value = HACCEL;
     static Value Invalid() { return nullptr; }
@@ -51,7 +39,5 @@ struct LocalMemoryTraits {  // blocks that the system allocates for us, e.g. For
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFileHandle = UniqueResource<FileHandleTraits>;
 using UniqueFont = UniqueResource<FontTraits>;
-using UniqueMenu = UniqueResource<MenuTraits>;
-using UniqueIcon = UniqueResource<IconTraits>;
 using UniqueAcceleratorTable = UniqueResource<AcceleratorTableTraits>;
 using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "AboutLayout.h"
 #include "DialogTemplateWriter.h"
 #include "TemplateBlocks.h"
 #include "TemplateReader.h"
@@ -38,12 +39,23 @@ std::uint16_t Le16(const std::vector<std::uint8_t>& b, std::size_t at) {
     return static_cast<std::uint16_t>(b.at(at) | (b.at(at + 1) << 8));
 }
 
-// The About box's template: the first case a reader of this code will look for.
+std::u16string Utf16(const wchar_t* text) {
+    std::u16string units;
+    for (; *text != L'\0'; ++text) {
+        units.push_back(static_cast<char16_t>(*text));
+    }
+    return units;
+}
+
+// The About box's template, written from the layout the box itself uses: the first case a
+// reader of this code will look for. What it must come to is written out below.
 void WriteAboutTemplate(DialogTemplateWriter& writer) {
-    EXPECT_TRUE(writer.WriteHeader({0, 0, 200, 40}, u"About", MessageFont()));
-    EXPECT_TRUE(writer.WriteItem({40, 10, 139, 19}, kStaticStyle, kNoId, kStaticAtom,
-                                 u"Ketterlin v1.0r5"));
-    EXPECT_TRUE(writer.WriteItem({145, 8, 194, 19}, kButtonStyle, 1, kButtonAtom, u"OK"));
+    const TemplateItem& text = kAboutTextItem;
+    const TemplateItem& ok = kAboutOkItem;
+    EXPECT_TRUE(writer.WriteHeader(kAboutDialogRect, Utf16(kAboutCaption), MessageFont()));
+    EXPECT_TRUE(
+        writer.WriteItem(text.rectangle, text.style, text.id, text.classAtom, u"Ketterlin v1.0r5"));
+    EXPECT_TRUE(writer.WriteItem(ok.rectangle, ok.style, ok.id, ok.classAtom, Utf16(kAboutOkText)));
 }
 
 }  // namespace
@@ -175,14 +187,16 @@ TEST(DialogTemplateWriter, PointSizeFromLogicalHeight) {
         std::int32_t height, dpi, points;
     };
     const Case cases[] = {
-        {-12, 96, 9},   // the usual message font
-        {12, 96, 12},   // a positive height is taken as it is
+        // clang-format off
+        {-12, 96, 9},    // the usual message font
+        {12, 96, 12},    // a positive height is taken as it is
         {0, 96, 0},
-        {-11, 96, 8},   // 8.25 rounds down
-        {-13, 96, 10},  // 9.75 rounds up
+        {-11, 96, 8},    // 8.25 rounds down
+        {-13, 96, 10},   // 9.75 rounds up
         {-15, 120, 9},
         {-16, 120, 10},  // 9.6
         {-12, 0, 1},     // no resolution: MulDiv's -1, negated
+        // clang-format on
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PointSizeFromHeight(c.height, c.dpi), c.points)
@@ -195,9 +209,10 @@ TEST(DialogTemplateWriter, MulDivRoundsLikeTheSystem) {
         std::int32_t a, b, c, result;
     };
     const Case cases[] = {
-        {5, 3, 2, 8},   {-5, 3, 2, -8}, {5, 3, -2, -8},         {-5, -3, -2, -8},
-        {7, 1, 3, 2},   {8, 1, 3, 3},   {1, 1, 0, -1},          {0x7FFFFFFF, 2, 1, -1},
-        {0x7FFFFFFF, 2, 2, 0x7FFFFFFF}, {-12, 72, 96, -9},
+        {5, 3, 2, 8},      {-5, 3, 2, -8},         {5, 3, -2, -8},
+        {-5, -3, -2, -8},  {7, 1, 3, 2},           {8, 1, 3, 3},
+        {1, 1, 0, -1},     {0x7FFFFFFF, 2, 1, -1}, {0x7FFFFFFF, 2, 2, 0x7FFFFFFF},
+        {-12, 72, 96, -9},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(MulDivRounded(c.a, c.b, c.c), c.result) << c.a << "*" << c.b << "/" << c.c;

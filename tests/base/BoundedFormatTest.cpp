@@ -67,8 +67,7 @@ TEST(BoundedFormat, BuffersOfTheCallersCapacity) {
     EXPECT_EQ(FormatBounded(narrow, sizeof narrow, Overflow::Error, "%s", "12345678"),
               kFormatFailed);
     EXPECT_STREQ(narrow, "");
-    EXPECT_EQ(FormatBounded(narrow, sizeof narrow, Overflow::Cut, "%s", "12345678"),
-              kFormatFailed);
+    EXPECT_EQ(FormatBounded(narrow, sizeof narrow, Overflow::Cut, "%s", "12345678"), kFormatFailed);
     EXPECT_STREQ(narrow, "1234567");
     wchar_t wide[4];
     EXPECT_EQ(FormatBounded(wide, 4, Overflow::Error, L"%d", 999), 3);

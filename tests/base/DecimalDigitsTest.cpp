@@ -17,10 +17,11 @@ TEST(DecimalDigits, RunsEndAtTheFirstNonDigitOrAtTheEnd) {
         uint64_t value;
         size_t consumed;
     } cases[] = {
-        {"0", 1, 0, 1},           {"58", 2, 58, 2},         {"0000058 ", 8, 58, 7},
-        {"1234ab", 6, 1234, 4},   {"12,34", 5, 12, 2},      {"-5", 2, 0, 0},
-        {" 5", 2, 0, 0},          {"", 0, 0, 0},            {"123456", 3, 123, 3},
-        {"2147483647", 10, kInt32Max, 10},
+        {"0", 1, 0, 1},         {"58", 2, 58, 2},
+        {"0000058 ", 8, 58, 7}, {"1234ab", 6, 1234, 4},
+        {"12,34", 5, 12, 2},    {"-5", 2, 0, 0},
+        {" 5", 2, 0, 0},        {"", 0, 0, 0},
+        {"123456", 3, 123, 3},  {"2147483647", 10, kInt32Max, 10},
     };
     for (const auto& c : cases) {
         uint64_t value = 99;
@@ -55,8 +56,8 @@ TEST(DecimalDigits, OverflowingRunsSaturateAtTheLimitAndAreReadToTheirEnd) {
     for (const auto& c : cases) {
         uint64_t value = 0;
         const std::string text = std::string(c.text) + "x";
-        const char* end = ScanDecimalDigits(text.c_str(), static_cast<const char*>(nullptr),
-                                            c.limit, value);
+        const char* end =
+            ScanDecimalDigits(text.c_str(), static_cast<const char*>(nullptr), c.limit, value);
         EXPECT_EQ(value, c.value) << c.text;
         EXPECT_EQ(*end, 'x') << c.text;
     }

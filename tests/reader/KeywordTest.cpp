@@ -12,14 +12,22 @@ using Texts = std::vector<std::wstring>;
 // A complete version-3 data set with n parameters of the given bits: no warnings at all.
 FcsBuilder CompleteV3(int parameters, int bits, int events) {
     FcsBuilder b;
-    b.Add("$BEGINANALYSIS", "0").Add("$ENDANALYSIS", "0").Add("$BEGINSTEXT", "0")
-        .Add("$ENDSTEXT", "0").Add("$BYTEORD", "1,2,3,4").Add("$DATATYPE", "I")
-        .Add("$MODE", "L").Add("$NEXTDATA", "0").Add("$PAR", std::to_string(parameters))
+    b.Add("$BEGINANALYSIS", "0")
+        .Add("$ENDANALYSIS", "0")
+        .Add("$BEGINSTEXT", "0")
+        .Add("$ENDSTEXT", "0")
+        .Add("$BYTEORD", "1,2,3,4")
+        .Add("$DATATYPE", "I")
+        .Add("$MODE", "L")
+        .Add("$NEXTDATA", "0")
+        .Add("$PAR", std::to_string(parameters))
         .Add("$TOT", std::to_string(events));
     for (int n = 1; n <= parameters; ++n) {
         const std::string p = "$P" + std::to_string(n);
-        b.Add(p + "B", std::to_string(bits)).Add(p + "E", "0,0")
-            .Add(p + "N", "FL" + std::to_string(n)).Add(p + "R", "1024");
+        b.Add(p + "B", std::to_string(bits))
+            .Add(p + "E", "0,0")
+            .Add(p + "N", "FL" + std::to_string(n))
+            .Add(p + "R", "1024");
     }
     b.dataKeywords = true;
     b.data.assign(static_cast<size_t>(parameters * bits / 8 * events), 0);
@@ -39,8 +47,12 @@ TEST(Keywords, CompleteDataSetRaisesNoWarning) {
 TEST(Keywords, Version2DoesNotRequireTheVersion3Keywords) {
     FcsBuilder b;
     b.version = "FCS2.0";
-    b.Add("$BYTEORD", "1,2").Add("$DATATYPE", "I").Add("$MODE", "L").Add("$NEXTDATA", "0")
-        .Add("$PAR", "0").Add("$TOT", "0");
+    b.Add("$BYTEORD", "1,2")
+        .Add("$DATATYPE", "I")
+        .Add("$MODE", "L")
+        .Add("$NEXTDATA", "0")
+        .Add("$PAR", "0")
+        .Add("$TOT", "0");
     auto r = ParseBytes(b.Build());
     ASSERT_TRUE(r->parsed);
     EXPECT_EQ(r->log.warnings, Texts{});
@@ -59,19 +71,16 @@ TEST(Keywords, EveryRequiredKeywordMissingInMapOrder) {
     b.Add("$P0X", "");
     auto r = ParseBytes(b.Build());
     ASSERT_TRUE(r->parsed);
-    EXPECT_EQ(r->log.warnings,
-              (Texts{L"Required keyword $BEGINANALYSIS not present",
-                     L"Required keyword $BEGINDATA not present",
-                     L"Required keyword $BEGINSTEXT not present",
-                     L"Required keyword $BYTEORD not present",
-                     L"Required keyword $DATATYPE not present",
-                     L"Required keyword $ENDANALYSIS not present",
-                     L"Required keyword $ENDDATA not present",
-                     L"Required keyword $ENDSTEXT not present",
-                     L"Required keyword $MODE not present",
-                     L"Required keyword $NEXTDATA not present",
-                     L"Required keyword $PAR not present",
-                     L"Required keyword $TOT not present"}));
+    EXPECT_EQ(
+        r->log.warnings,
+        (Texts{L"Required keyword $BEGINANALYSIS not present",
+               L"Required keyword $BEGINDATA not present",
+               L"Required keyword $BEGINSTEXT not present",
+               L"Required keyword $BYTEORD not present", L"Required keyword $DATATYPE not present",
+               L"Required keyword $ENDANALYSIS not present",
+               L"Required keyword $ENDDATA not present", L"Required keyword $ENDSTEXT not present",
+               L"Required keyword $MODE not present", L"Required keyword $NEXTDATA not present",
+               L"Required keyword $PAR not present", L"Required keyword $TOT not present"}));
     EXPECT_EQ(r->first.byteOrder, std::vector<int32_t>{1});
     EXPECT_EQ(r->first.dataType, 'I');
 }
@@ -100,7 +109,8 @@ TEST(Keywords, FloatWithoutByteOrder) {
 TEST(Keywords, LowerCaseParIsNotPar) {
     FcsBuilder b = CompleteV3(2, 16, 0);
     for (auto& k : b.keywords) {
-        if (k.first == "$PAR") k.first = "$par";
+        if (k.first == "$PAR")
+            k.first = "$par";
     }
     auto r = ParseBytes(b.Build());
     Texts expected{L"Required keyword $PAR not present"};
@@ -171,12 +181,13 @@ TEST(Keywords, WidthsFromBits) {
     struct Case {
         const char* bits;
         int32_t width;
-    } cases[] = {{"8", 1}, {"10", 1}, {"12", 1}, {"16", 2}, {"24", 3}, {"32", 4}, {"64", 8},
-                 {"7", 0}, {"+16", 2}, {"16 bits", 2}};
+    } cases[] = {{"8", 1},  {"10", 1}, {"12", 1}, {"16", 2},  {"24", 3},
+                 {"32", 4}, {"64", 8}, {"7", 0},  {"+16", 2}, {"16 bits", 2}};
     for (const Case& c : cases) {
         FcsBuilder b = CompleteV3(1, 8, 0);
         for (auto& k : b.keywords) {
-            if (k.first == "$P1B") k.second = c.bits;
+            if (k.first == "$P1B")
+                k.second = c.bits;
         }
         auto r = ParseBytes(b.Build());
         EXPECT_EQ(r->first.parameters[0].width, c.width) << c.bits;
@@ -189,7 +200,8 @@ TEST(Keywords, WidthWithoutNumberIsIgnored) {
     for (const char* bits : {"x", " 16", "*", "-16"}) {
         FcsBuilder b = CompleteV3(1, 8, 0);
         for (auto& k : b.keywords) {
-            if (k.first == "$P1B") k.second = bits;
+            if (k.first == "$P1B")
+                k.second = bits;
         }
         auto r = ParseBytes(b.Build());
         EXPECT_EQ(r->first.parameters[0].width, 0) << bits;
@@ -218,8 +230,12 @@ TEST(Keywords, FieldsizeDiagnosticForEveryWidthThatDiffersFromTheByteOrder) {
 
 TEST(Keywords, ParameterKeywordNamesReadByTheStrictReading) {
     FcsBuilder b = CompleteV3(2, 16, 0);
-    b.Add("$P01N", "leading zero").Add("$P+2N", "plus").Add("$P1NAME", "rest ignored")
-        .Add("$P1S", "stain").Add("$PXN", "no number").Add("$P 1N", "blank");
+    b.Add("$P01N", "leading zero")
+        .Add("$P+2N", "plus")
+        .Add("$P1NAME", "rest ignored")
+        .Add("$P1S", "stain")
+        .Add("$PXN", "no number")
+        .Add("$P 1N", "blank");
     auto r = ParseBytes(b.Build());
     EXPECT_EQ(r->log.warnings, Texts{});
     EXPECT_EQ(r->first.parameters[0].name, L"rest ignored");
@@ -280,7 +296,10 @@ TEST(Keywords, EventCountFromDataBounds) {
                  {"1000", "10", 0, true}};
     for (const Case& c : cases) {
         FcsBuilder b;
-        b.Add("$PAR", "1").Add("$P1B", "64").Add("$BEGINDATA", c.begin).Add("$ENDDATA", c.end)
+        b.Add("$PAR", "1")
+            .Add("$P1B", "64")
+            .Add("$BEGINDATA", c.begin)
+            .Add("$ENDDATA", c.end)
             .Add("$TOT", "0");
         auto r = ParseBytes(b.Build());
         EXPECT_EQ(r->first.eventSize, 8);
@@ -294,8 +313,12 @@ TEST(Keywords, EventCountFromDataBounds) {
 
 TEST(Keywords, LastDataKeywordsWinAndBaseIsAdded) {
     FcsBuilder b;
-    b.Add("$PAR", "1").Add("$P1B", "8").Add("$BEGINDATA", "1").Add("$ENDDATA", "1")
-        .Add("$BEGINDATA", "10").Add("$ENDDATA", "19");
+    b.Add("$PAR", "1")
+        .Add("$P1B", "8")
+        .Add("$BEGINDATA", "1")
+        .Add("$ENDDATA", "1")
+        .Add("$BEGINDATA", "10")
+        .Add("$ENDDATA", "19");
     std::vector<uint8_t> file(500, ' ');
     AppendDataSet(file, b.Build());
     auto r = ParseBytes(file, 500);
@@ -307,8 +330,8 @@ TEST(Keywords, TotMissingOrConflicting) {
     FcsBuilder b = CompleteV3(1, 8, 4);
     b.keywords.erase(b.keywords.begin() + 9);  // $TOT
     auto r = ParseBytes(b.Build());
-    EXPECT_EQ(r->log.warnings, (Texts{L"Required keyword $TOT not present",
-                                      L"$TOT conflict with data size"}));
+    EXPECT_EQ(r->log.warnings,
+              (Texts{L"Required keyword $TOT not present", L"$TOT conflict with data size"}));
     EXPECT_EQ(r->first.eventCount, 4);
 
     FcsBuilder wrong = CompleteV3(1, 8, 4);
@@ -335,15 +358,20 @@ TEST(Keywords, NextDataIsReportedWithoutBaseAndOnlyWhenPresent) {
 TEST(Keywords, WarningsComeInStepOrder) {
     FcsBuilder b;
     b.version = "FCS2.0";
-    b.Add("$DATATYPE", "F").Add("$MODE", "L").Add("$NEXTDATA", "0").Add("$PAR", "1")
-        .Add("$P1B", "32").Add("$P1E", "0,0").Add("$P1R", "1").Add("$P3N", "x").Add("$TOT", "9");
+    b.Add("$DATATYPE", "F")
+        .Add("$MODE", "L")
+        .Add("$NEXTDATA", "0")
+        .Add("$PAR", "1")
+        .Add("$P1B", "32")
+        .Add("$P1E", "0,0")
+        .Add("$P1R", "1")
+        .Add("$P3N", "x")
+        .Add("$TOT", "9");
     auto r = ParseBytes(b.Build());
     EXPECT_EQ(r->log.warnings,
               (Texts{L"Required keyword $BYTEORD not present for data type F",
-                     L"Required keyword $BYTEORD not present",
-                     L"Required keyword $P1N not present",
-                     L"$P3N conflicts with $PAR (1). Ignoring.",
-                     L"$TOT conflict with data size"}));
+                     L"Required keyword $BYTEORD not present", L"Required keyword $P1N not present",
+                     L"$P3N conflicts with $PAR (1). Ignoring.", L"$TOT conflict with data size"}));
     EXPECT_EQ(r->log.diagnostics, std::vector<std::string>{"Fieldsize 4 byteordsize 1\n"});
 }
 

@@ -18,9 +18,17 @@ TEST(MendedFaults, NoWidthMeansNoEvents) {
     for (const char* tot : {"0", "7"}) {
         FcsBuilder b;
         b.version = "FCS2.0";
-        b.Add("$BYTEORD", "1").Add("$DATATYPE", "I").Add("$MODE", "L").Add("$NEXTDATA", "0")
-            .Add("$PAR", "1").Add("$P1B", "4").Add("$P1E", "0,0").Add("$P1N", "a")
-            .Add("$P1R", "1").Add("$TOT", tot).Bytes({1, 2, 3, 4});
+        b.Add("$BYTEORD", "1")
+            .Add("$DATATYPE", "I")
+            .Add("$MODE", "L")
+            .Add("$NEXTDATA", "0")
+            .Add("$PAR", "1")
+            .Add("$P1B", "4")
+            .Add("$P1E", "0,0")
+            .Add("$P1N", "a")
+            .Add("$P1R", "1")
+            .Add("$TOT", tot)
+            .Bytes({1, 2, 3, 4});
         auto r = ParseBytes(b.Build());
         ASSERT_TRUE(r->parsed);
         EXPECT_EQ(r->first.eventSize, 0);
@@ -36,10 +44,22 @@ TEST(MendedFaults, NoWidthMeansNoEvents) {
 TEST(MendedFaults, WidthsAndNamesOutsideTheParameterListAreReportedAndIgnored) {
     FcsBuilder b;
     b.version = "FCS2.0";
-    b.Add("$BYTEORD", "1,2").Add("$DATATYPE", "I").Add("$MODE", "L").Add("$NEXTDATA", "0")
-        .Add("$TOT", "2").Add("$PAR", "1").Add("$P1B", "16").Add("$P1E", "0,0").Add("$P1N", "a")
-        .Add("$P1R", "1").Add("$P2B", "16").Add("$P0B", "16").Add("$P-1B", "16").Add("$P0N", "z")
-        .Add("$P99999999999N", "far").Add("$P2N", "b");
+    b.Add("$BYTEORD", "1,2")
+        .Add("$DATATYPE", "I")
+        .Add("$MODE", "L")
+        .Add("$NEXTDATA", "0")
+        .Add("$TOT", "2")
+        .Add("$PAR", "1")
+        .Add("$P1B", "16")
+        .Add("$P1E", "0,0")
+        .Add("$P1N", "a")
+        .Add("$P1R", "1")
+        .Add("$P2B", "16")
+        .Add("$P0B", "16")
+        .Add("$P-1B", "16")
+        .Add("$P0N", "z")
+        .Add("$P99999999999N", "far")
+        .Add("$P2N", "b");
     b.Bytes({1, 0, 2, 0});
     auto r = ParseBytes(b.Build());
     ASSERT_TRUE(r->parsed);
@@ -99,7 +119,9 @@ TEST(MendedFaults, ThousandsOfParametersOpenAtOnce) {
     b.Add("$PAR", std::to_string(count)).Add("$BYTEORD", "1,2").Add("$TOT", "3");
     for (int n = 1; n <= count; ++n) {
         const std::string p = "$P" + std::to_string(n);
-        b.Add(p + "B", "16").Add(p + "E", "0,0").Add(p + "N", "P" + std::to_string(n))
+        b.Add(p + "B", "16")
+            .Add(p + "E", "0,0")
+            .Add(p + "N", "P" + std::to_string(n))
             .Add(p + "R", "1024");
     }
     b.data.assign(2 * count * 3, 1);
@@ -119,8 +141,12 @@ TEST(MendedFaults, ThousandsOfParametersOpenAtOnce) {
 TEST(MendedFaults, HugeWidthsAreCountedButNeverRead) {
     FcsBuilder b;
     b.version = "FCS1.0";
-    b.Add("$PAR", "3").Add("$P1B", "2147483647").Add("$P2B", "2147483647")
-        .Add("$P3B", "99999999999").Add("$BEGINDATA", "0").Add("$ENDDATA", "2000000000")
+    b.Add("$PAR", "3")
+        .Add("$P1B", "2147483647")
+        .Add("$P2B", "2147483647")
+        .Add("$P3B", "99999999999")
+        .Add("$BEGINDATA", "0")
+        .Add("$ENDDATA", "2000000000")
         .Add("$TOT", "1");
     auto r = ParseBytes(b.Build());
     ASSERT_TRUE(r->parsed);
@@ -137,8 +163,11 @@ TEST(MendedFaults, HugeWidthsAreCountedButNeverRead) {
 TEST(MendedFaults, EventCountIsTheFilesNeitherCappedNorWrapped) {
     FcsBuilder b;
     b.version = "FCS1.0";
-    b.Add("$PAR", "1").Add("$P1B", "8").Add("$BEGINDATA", "0")
-        .Add("$ENDDATA", "5000000000").Add("$TOT", "2147483647");
+    b.Add("$PAR", "1")
+        .Add("$P1B", "8")
+        .Add("$BEGINDATA", "0")
+        .Add("$ENDDATA", "5000000000")
+        .Add("$TOT", "2147483647");
     auto r = ParseBytes(b.Build());
     EXPECT_EQ(r->first.eventCount, 5000000001LL);
     EXPECT_EQ(r->log.warnings.back(), L"$TOT conflict with data size");
@@ -146,8 +175,14 @@ TEST(MendedFaults, EventCountIsTheFilesNeitherCappedNorWrapped) {
     // $TOT beyond 32 bits agrees with a count beyond 32 bits.
     FcsBuilder agreeing;
     agreeing.version = "FCS1.0";
-    agreeing.Add("$BEGINDATA", "0").Add("$ENDDATA", "4999999999").Add("$TOT", "5000000000")
-        .Add("$PAR", "1").Add("$P1B", "8").Add("$P1E", "0,0").Add("$P1N", "a").Add("$P1R", "1");
+    agreeing.Add("$BEGINDATA", "0")
+        .Add("$ENDDATA", "4999999999")
+        .Add("$TOT", "5000000000")
+        .Add("$PAR", "1")
+        .Add("$P1B", "8")
+        .Add("$P1E", "0,0")
+        .Add("$P1N", "a")
+        .Add("$P1R", "1");
     auto a = ParseBytes(agreeing.Build());
     EXPECT_EQ(a->first.eventCount, 5000000000LL);
     EXPECT_EQ(a->log.warnings, Texts{});
@@ -157,7 +192,9 @@ TEST(MendedFaults, EventCountIsTheFilesNeitherCappedNorWrapped) {
 TEST(MendedFaults, DataOffsetsBeyond2GiBAreTakenAsWritten) {
     FcsBuilder b;
     b.version = "FCS1.0";
-    b.Add("$PAR", "1").Add("$P1B", "8").Add("$BEGINDATA", "3000000000")
+    b.Add("$PAR", "1")
+        .Add("$P1B", "8")
+        .Add("$BEGINDATA", "3000000000")
         .Add("$ENDDATA", "3000000099");
     std::vector<uint8_t> file(200, ' ');
     AppendDataSet(file, b.Build());
@@ -169,12 +206,15 @@ TEST(MendedFaults, DataOffsetsBeyond2GiBAreTakenAsWritten) {
 TEST(MendedFaults, OverflowingDataOffsetsSaturate) {
     FcsBuilder b;
     b.version = "FCS1.0";
-    b.Add("$PAR", "1").Add("$P1B", "8").Add("$BEGINDATA", "-99999999999999999999")
-        .Add("$ENDDATA", "99999999999999999999").Add("$TOT", "99999999999999");
+    b.Add("$PAR", "1")
+        .Add("$P1B", "8")
+        .Add("$BEGINDATA", "-99999999999999999999")
+        .Add("$ENDDATA", "99999999999999999999")
+        .Add("$TOT", "99999999999999");
     auto r = ParseBytes(b.Build());
     ASSERT_TRUE(r->parsed);
     EXPECT_EQ(r->first.eventCount, std::numeric_limits<int64_t>::max());
-    EXPECT_EQ(r->Cell(r->first, 0, 0), kNoValueText);          // before the file's start
+    EXPECT_EQ(r->Cell(r->first, 0, 0), kNoValueText);  // before the file's start
     EXPECT_EQ(r->Cell(r->first, std::numeric_limits<int64_t>::max() - 1, 0), kNoValueText);
 }
 
@@ -215,11 +255,12 @@ private:
 
 TEST(MendedFaults, EventsBeyond2GiBReadCorrectly) {
     const int64_t dataStart = 1000;
-    const int64_t eventSize = 32;          // eight 32-bit parameters
-    const int32_t events = 90000000;       // 2.88 GB of data
+    const int64_t eventSize = 32;     // eight 32-bit parameters
+    const int32_t events = 90000000;  // 2.88 GB of data
     FcsBuilder b;
     b.version = "FCS1.0";
-    b.Add("$PAR", "8").Add("$BYTEORD", "4,3,2,1")
+    b.Add("$PAR", "8")
+        .Add("$BYTEORD", "4,3,2,1")
         .Add("$BEGINDATA", std::to_string(dataStart))
         .Add("$ENDDATA", std::to_string(dataStart + eventSize * events - 1));
     for (int n = 1; n <= 8; ++n) {
@@ -250,8 +291,7 @@ TEST(MendedFaults, EventsBeyond2GiBReadCorrectly) {
 TEST(MendedFaults, HugeCacheHintsFallBackToSingleEvents) {
     FcsBuilder b;
     b.version = "FCS1.0";
-    b.Add("$PAR", "1").Add("$P1B", "8").Add("$BEGINDATA", "0")
-        .Add("$ENDDATA", "2000000000");
+    b.Add("$PAR", "1").Add("$P1B", "8").Add("$BEGINDATA", "0").Add("$ENDDATA", "2000000000");
     auto r = ParseBytes(b.Build());
     ASSERT_EQ(r->first.eventCount, 2000000001);
     r->first.FillCache(0, 2000000000);
@@ -284,7 +324,10 @@ TEST(MendedFaults, CacheHintsAreCutToTheEventsThatExist) {
 TEST(MendedFaults, UndecodableCellsShowTheNoValueText) {
     FcsBuilder b;
     b.version = "FCS1.0";
-    b.Add("$PAR", "1").Add("$P1B", "16").Add("$DATATYPE", "A").Add("$BYTEORD", "1,2")
+    b.Add("$PAR", "1")
+        .Add("$P1B", "16")
+        .Add("$DATATYPE", "A")
+        .Add("$BYTEORD", "1,2")
         .Bytes({'1', '2', '3', '4'});
     b.dataKeywords = true;
     auto r = ParseBytes(b.Build());
@@ -314,8 +357,7 @@ TEST(MendedFaults, FailedSingleEventReadShowsTheNoValueText) {
 TEST(MendedFaults, BytesAShortReadDidNotDeliverShowTheNoValueText) {
     FcsBuilder b;
     b.version = "FCS1.0";
-    b.Add("$PAR", "3").Add("$P1B", "16").Add("$P2B", "16").Add("$P3B", "0")
-        .Add("$BYTEORD", "1,2");
+    b.Add("$PAR", "3").Add("$P1B", "16").Add("$P2B", "16").Add("$P3B", "0").Add("$BYTEORD", "1,2");
     b.Bytes({1, 0, 2, 0, 3, 0, 4});  // the second field of the second event lacks a byte
     b.dataKeywords = true;
     std::vector<uint8_t> bytes = b.Build();

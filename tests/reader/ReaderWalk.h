@@ -4,14 +4,14 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 
 #include "DataSet.h"
 #include "DataSetChain.h"
 
 struct WalkLimits {
-    int32_t events = 100;       // from each end of the data set
+    int32_t events = 100;        // from each end of the data set
     size_t parameters = 100000;  // columns formatted per event
 };
 

@@ -28,10 +28,9 @@ TEST(SegmentRows, VersionKeywordCountAndEvents) {
     auto r = ParseBytes(b.Build());
     ASSERT_TRUE(r->parsed);
     ASSERT_EQ(r->first.keywords.size(), 152u);
-    EXPECT_EQ(Rows(r->segments),
-              (decltype(Rows(r->segments)){{0, L"Header", L"FCS3.1"},
-                                           {1, L"Text", L"152 keywords"},
-                                           {2, L"Data", L"10000 events"}}));
+    EXPECT_EQ(Rows(r->segments), (decltype(Rows(r->segments)){{0, L"Header", L"FCS3.1"},
+                                                              {1, L"Text", L"152 keywords"},
+                                                              {2, L"Data", L"10000 events"}}));
 }
 
 // The count is the file's, however many rows a list view could show.
@@ -80,7 +79,10 @@ std::vector<uint8_t> TwoDataSets(const std::string& secondVersion) {
     std::vector<uint8_t> file = first.Build();
     FcsBuilder second;
     second.version = secondVersion;
-    second.Add("$PAR", "2").Add("$P1B", "8").Add("$P2B", "8").Add("$NEXTDATA", "1")
+    second.Add("$PAR", "2")
+        .Add("$P1B", "8")
+        .Add("$P2B", "8")
+        .Add("$NEXTDATA", "1")
         .Bytes({5, 6, 7, 8, 9, 10});
     second.dataKeywords = true;
     const size_t at = AppendDataSet(file, second.Build());

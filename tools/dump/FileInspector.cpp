@@ -75,9 +75,9 @@ FileReport InspectFile(DataFile& file, const EventRange& range, bool showDiagnos
             continue;
         }
         const int64_t base = index == 0 ? 0 : report.outcome.secondBase;
-        DataSetReport dataSetReport = ReportOf(*dataSets[index], base, segments,
-                                               static_cast<size_t>(index) * kSegmentRowsPerDataSet,
-                                               logs[index]);
+        DataSetReport dataSetReport =
+            ReportOf(*dataSets[index], base, segments,
+                     static_cast<size_t>(index) * kSegmentRowsPerDataSet, logs[index]);
         if (range.count > 0 && range.first >= 0) {
             FillEvents(*dataSets[index], range, dataSetReport);
         }

@@ -92,10 +92,10 @@ void PrintJsonDataSet(std::FILE* out, const DataSetReport& d) {
         PrintJsonText(out, WideToUtf8(parameter.name));
         std::fprintf(out, ",\"width\":%d}", parameter.width);
     });
-    std::fprintf(out, ",\"dataOffset\":%lld,\"eventSize\":%d,\"eventCount\":%lld,\"firstEvent\":%lld",
+    std::fprintf(out,
+                 ",\"dataOffset\":%lld,\"eventSize\":%d,\"eventCount\":%lld,\"firstEvent\":%lld",
                  static_cast<long long>(d.dataOffset), d.eventSize,
-                 static_cast<long long>(d.eventCount),
-                 static_cast<long long>(d.firstEvent));
+                 static_cast<long long>(d.eventCount), static_cast<long long>(d.firstEvent));
     std::fputs(",\"events\":", out);
     PrintJsonList(out, d.events, [out](const std::vector<std::string>& cells) {
         PrintJsonList(out, cells, [out](const std::string& cell) { PrintJsonText(out, cell); });

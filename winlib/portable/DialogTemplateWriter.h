@@ -42,20 +42,21 @@ public:
 
     // Writes the header with no items. False, and the template unusable, when a text does not
     // fit a block; false without any change when a header was already written.
-    bool WriteHeader(const TemplateRect& rectangle, std::u16string_view caption,
+    bool WriteHeader(const TemplateRect& rectangle,
+                     std::u16string_view caption,
                      const TemplateFont& font);
 
     // Appends one item at the next multiple of 4 and counts it in the header. Refused (false)
     // without a header or once the template is unusable; an over-long text makes it unusable.
-    bool WriteItem(const TemplateRect& rectangle, std::uint32_t style, std::uint32_t id,
-                   std::uint16_t classAtom, std::u16string_view text);
+    bool WriteItem(const TemplateRect& rectangle,
+                   std::uint32_t style,
+                   std::uint32_t id,
+                   std::uint16_t classAtom,
+                   std::u16string_view text);
 
     // A header was written and nothing since has been refused: the bytes are a whole template.
     bool Usable() const { return itemCount != nullptr && !broken; }
     std::uint16_t ItemCount() const;
-
-    // Marks the template unusable, for a caller that could not gather what the header needs.
-    void MarkUnusable() { broken = true; }
 
     TemplateBlocks& Blocks() { return blocks; }
     const TemplateBlocks& Blocks() const { return blocks; }
