@@ -57,6 +57,8 @@ public:
     // Formats one cell into displayText. 0 <= event < eventCount and
     // 0 <= parameter < parameters.size(); arguments outside them give kNoValueText.
     void FormatValue(int64_t event, int32_t parameter);
+    // Where each parameter's field starts within its event, one entry per parameter.
+    const std::vector<int64_t>& FieldOffsets() const { return fieldOffsets; }
 
     DataFile& file;
     int32_t versionMajor = 0;

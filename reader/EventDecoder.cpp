@@ -8,6 +8,10 @@
 #include <cmath>
 #include <cstring>
 
+// Every NaN reads "nan", whatever its sign bit and payload: what the program's C library prints
+// on Windows, while glibc would print "-nan" for a negative one.
+const char kNotANumberText[] = "nan";
+
 namespace {
 
 constexpr int32_t kIntegerSize = 4;
@@ -16,9 +20,6 @@ constexpr int32_t kDoubleSize = 8;
 constexpr size_t kFormatBufferSize = 64;
 // Significant digits of a real's text: "%0.15g".
 constexpr int kRealPrecision = 15;
-// Every NaN reads "nan", whatever its sign bit and payload: what the program's C library prints
-// on Windows, while glibc would print "-nan" for a negative one.
-constexpr char kNotANumberText[] = "nan";
 
 bool EntriesWithin(const std::vector<int32_t>& byteOrder, int32_t count) {
     if (count < 0 || byteOrder.size() < static_cast<size_t>(count)) {
@@ -30,53 +31,6 @@ bool EntriesWithin(const std::vector<int32_t>& byteOrder, int32_t count) {
         }
     }
     return true;
-}
-
-uint32_t DecodeInteger(const uint8_t* field, int32_t width, const std::vector<int32_t>& order) {
-    // The first byte taken ends up most significant and only the last four taken remain, so
-    // the bytes taken before those need not be visited at all.
-    const int32_t firstKept = width > kIntegerSize ? width - kIntegerSize : 0;
-    uint32_t v = 0;
-    if (EntriesWithin(order, width)) {
-        for (int32_t k = firstKept; k < width; ++k) {
-            v = (v << 8) | field[width - order[static_cast<size_t>(k)]];
-        }
-    } else if (ByteOrderRunsDownwards(order)) {
-        for (int32_t j = firstKept; j < width; ++j) {
-            v = (v << 8) | field[j];
-        }
-    } else {
-        for (int32_t j = width - 1 - firstKept; j >= 0; --j) {
-            v = (v << 8) | field[j];
-        }
-    }
-    return v;
-}
-
-// Gathers size bytes into t with t[0] least significant.
-void GatherReal(const uint8_t* field, int32_t size, const std::vector<int32_t>& order,
-                uint8_t* t) {
-    if (EntriesWithin(order, size)) {
-        for (int32_t k = 0; k < size; ++k) {
-            t[k] = field[order[static_cast<size_t>(k)] - 1];
-        }
-    } else if (ByteOrderRunsDownwards(order)) {
-        for (int32_t k = 0; k < size; ++k) {
-            t[k] = field[size - 1 - k];
-        }
-    } else {
-        std::memcpy(t, field, static_cast<size_t>(size));
-    }
-}
-
-// Assembles little-endian bytes into an integer of the real's size, independent of the host.
-template <typename Bits>
-Bits LittleEndianBits(const uint8_t* t) {
-    Bits bits = 0;
-    for (size_t k = sizeof(Bits); k-- > 0;) {
-        bits = static_cast<Bits>((bits << 8) | t[k]);
-    }
-    return bits;
 }
 
 // The formatting runs for every visible cell, so it uses to_chars, which gives exactly the text
@@ -101,43 +55,87 @@ bool ByteOrderRunsDownwards(const std::vector<int32_t>& byteOrder) {
     return !byteOrder.empty() && byteOrder.front() > byteOrder.back();
 }
 
-DecodedValue DecodeField(char dataType, const uint8_t* field, int32_t width,
-                         const std::vector<int32_t>& byteOrder) {
-    DecodedValue value;
+FieldDecoder::FieldDecoder(char dataType, int32_t width, const std::vector<int32_t>& byteOrder) {
     if (width < 0) {
-        return value;
+        return;
     }
     switch (dataType) {
-    case 'I':
-        value.kind = DecodedValue::kInteger;
-        value.integer = DecodeInteger(field, width, byteOrder);
+    case 'I': {
+        // The first byte taken ends up most significant and only the last four taken remain,
+        // so the bytes taken before those need not be visited at all.
+        kind = DecodedValue::kInteger;
+        const int32_t firstKept = width > kIntegerSize ? width - kIntegerSize : 0;
+        if (EntriesWithin(byteOrder, width)) {
+            for (int32_t k = firstKept; k < width; ++k) {
+                taken[takenCount++] = width - byteOrder[static_cast<size_t>(k)];
+            }
+        } else if (ByteOrderRunsDownwards(byteOrder)) {
+            for (int32_t j = firstKept; j < width; ++j) {
+                taken[takenCount++] = j;
+            }
+        } else {
+            for (int32_t j = width - 1 - firstKept; j >= 0; --j) {
+                taken[takenCount++] = j;
+            }
+        }
         break;
+    }
     case 'F':
-        if (width == kSingleSize) {
-            uint8_t t[kSingleSize];
-            GatherReal(field, kSingleSize, byteOrder, t);
-            const uint32_t bits = LittleEndianBits<uint32_t>(t);
-            float single;
-            std::memcpy(&single, &bits, sizeof single);
-            value.kind = DecodedValue::kReal;
-            value.real = single;
+    case 'D': {
+        const int32_t size = dataType == 'F' ? kSingleSize : kDoubleSize;
+        if (width != size) {
+            break;
+        }
+        kind = DecodedValue::kReal;
+        single = dataType == 'F';
+        // taken[k] is the byte that becomes byte k of the little-endian value.
+        takenCount = size;
+        const bool fits = EntriesWithin(byteOrder, size);
+        const bool downwards = ByteOrderRunsDownwards(byteOrder);
+        for (int32_t k = 0; k < size; ++k) {
+            if (fits) {
+                taken[k] = byteOrder[static_cast<size_t>(k)] - 1;
+            } else if (downwards) {
+                taken[k] = size - 1 - k;
+            } else {
+                taken[k] = k;
+            }
         }
         break;
-    case 'D':
-        if (width == kDoubleSize) {
-            uint8_t t[kDoubleSize];
-            GatherReal(field, kDoubleSize, byteOrder, t);
-            const uint64_t bits = LittleEndianBits<uint64_t>(t);
-            double real;
-            std::memcpy(&real, &bits, sizeof real);
-            value.kind = DecodedValue::kReal;
-            value.real = real;
-        }
-        break;
+    }
     default:
         break;
     }
+}
+
+float FieldDecoder::Single(const uint8_t* field) const {
+    const uint32_t bits = static_cast<uint32_t>(RealBits(field));
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
     return value;
+}
+
+double FieldDecoder::Double(const uint8_t* field) const {
+    const uint64_t bits = RealBits(field);
+    double real;
+    std::memcpy(&real, &bits, sizeof real);
+    return real;
+}
+
+DecodedValue FieldDecoder::Decode(const uint8_t* field) const {
+    DecodedValue value;
+    value.kind = kind;
+    if (kind == DecodedValue::kInteger) {
+        value.integer = Integer(field);
+    } else if (kind == DecodedValue::kReal) {
+        value.real = single ? Single(field) : Double(field);
+    }
+    return value;
+}
+
+DecodedValue DecodeField(char dataType, const uint8_t* field, int32_t width,
+                         const std::vector<int32_t>& byteOrder) {
+    return FieldDecoder(dataType, width, byteOrder).Decode(field);
 }
 
 void FormatDecodedValue(const DecodedValue& value, const wchar_t* noValueText, wchar_t* out,
