@@ -75,7 +75,8 @@ def main():
             check.equal(path + " text output", out, "Unknown format\n")
             check.true(path + " stderr", "Unknown format" in err, err)
             status, out, _ = run([dump, "--json", path])
-            check.equal(path + " json", json.loads(out), {"datasets": [], "error": "Unknown format"})
+            check.equal(path + " json", json.loads(out),
+                        {"file": path, "datasets": [], "error": "Unknown format"})
 
         # A first data set that reads, then a $NEXTDATA pointing at nothing: the first stays.
         lmd = os.path.join(work, "cut.lmd")

@@ -157,8 +157,10 @@ void PrintTextDataSet(std::FILE* out, size_t index, const DataSetReport& d) {
 
 }  // namespace
 
-void PrintJsonReport(std::FILE* out, const FileReport& report) {
-    std::fputs("{\"datasets\":", out);
+void PrintJsonReport(std::FILE* out, const std::string& path, const FileReport& report) {
+    std::fputs("{\"file\":", out);
+    PrintJsonText(out, ValidUtf8(path));
+    std::fputs(",\"datasets\":", out);
     PrintJsonList(out, report.dataSets,
                   [out](const DataSetReport& d) { PrintJsonDataSet(out, d); });
     std::fputs(",\"error\":", out);
@@ -181,4 +183,20 @@ void PrintTextReport(std::FILE* out, const FileReport& report) {
         std::fprintf(out, "%s%s\n", report.dataSets.empty() ? "" : "\n",
                      OutcomeText(report.outcome).c_str());
     }
+}
+
+bool PrintCheckReport(std::FILE* out, const std::string& path, const FileReport& report) {
+    bool found = false;
+    for (size_t i = 0; i < report.dataSets.size(); ++i) {
+        for (const std::wstring& warning : report.dataSets[i].warnings) {
+            std::fprintf(out, "%s: data set %zu: %s\n", path.c_str(), i + 1,
+                         WideToUtf8(warning).c_str());
+            found = true;
+        }
+    }
+    if (report.outcome.Failed()) {
+        std::fprintf(out, "%s: %s\n", path.c_str(), OutcomeText(report.outcome).c_str());
+        found = true;
+    }
+    return found;
 }

@@ -1,4 +1,5 @@
-// Writes an inspected file as readable text or as one JSON document, both in UTF-8.
+// Writes an inspected file as readable text, as one JSON document on one line, or as its
+// warnings and errors alone, all in UTF-8.
 #pragma once
 
 #include <cstdio>
@@ -11,4 +12,7 @@
 std::string OutcomeText(const DataSetChain& outcome);
 
 void PrintTextReport(std::FILE* out, const FileReport& report);
-void PrintJsonReport(std::FILE* out, const FileReport& report);
+// path is the file's name as given; the document names it under "file".
+void PrintJsonReport(std::FILE* out, const std::string& path, const FileReport& report);
+// One line per warning ("PATH: data set N: TEXT") and "PATH: Unknown format"; true when any.
+bool PrintCheckReport(std::FILE* out, const std::string& path, const FileReport& report);

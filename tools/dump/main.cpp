@@ -1,32 +1,140 @@
-// ketterlin-dump: prints what the viewer shows for an FCS or LMD file, as text or JSON, so
-// the reader can be checked from scripts and against real files.
+// ketterlin-dump: prints what the viewer shows for FCS and LMD files, as text or JSON Lines,
+// checks files for warnings, and exports a data set's events as CSV or TSV, so the reader can
+// be checked from scripts and its data used elsewhere.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "DataSetChain.h"
 #include "DumpCommandLine.h"
+#include "EventExport.h"
 #include "FileInspector.h"
 #include "PosixFileAccess.h"
 #include "ReportPrinter.h"
 
 namespace {
+
+// Ordered from best to worst: several files end with the highest.
 constexpr int kExitRead = 0;
 constexpr int kExitUnknownFormat = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitIncomplete = 3;
 constexpr int kExitFileError = 2;  // the viewer's error box: cannot be opened or positioned
 
 int ExitStatus(const DataSetChain& outcome) {
     switch (outcome.failure) {
-        case DataSetChain::Failure::kNone:
-            return kExitRead;
-        case DataSetChain::Failure::kNotADataSet:
-            return kExitUnknownFormat;
-        case DataSetChain::Failure::kFileError:
-            return kExitFileError;
+    case DataSetChain::Failure::kNone:
+        return kExitRead;
+    case DataSetChain::Failure::kNotADataSet:
+        return kExitUnknownFormat;
+    case DataSetChain::Failure::kFileError:
+        return kExitFileError;
     }
     return kExitUnknownFormat;
+}
+
+constexpr const char* kProgram = "ketterlin-dump";
+
+// Opens path into file; on failure tells why and returns false. --check lists the failure
+// among its findings, on stdout; every other mode says it on stderr.
+bool OpenDataFile(const std::string& path, DataFile& file, bool asFinding) {
+    ErrorCode error = kErrorSuccess;
+    std::unique_ptr<PosixFileAccess> access = PosixFileAccess::Open(path, error);
+    if (!access) {
+        const char* why = std::strerror(static_cast<int>(error));
+        if (asFinding) {
+            std::fprintf(stdout, "%s: cannot open: %s\n", path.c_str(), why);
+        } else {
+            std::fprintf(stderr, "%s: cannot open %s: %s\n", kProgram, path.c_str(), why);
+        }
+        return false;
+    }
+    file.Open(std::move(access));
+    return true;
+}
+
+void PrintDiagnostics(const WarningLog& log) {
+    for (const std::string& line : log.diagnostics) {
+        std::fputs(line.c_str(), stderr);
+    }
+}
+
+int InspectOne(const ParsedDumpCommandLine& parsed, const std::string& path) {
+    DataFile file;
+    if (!OpenDataFile(path, file, parsed.output == DumpOutput::kCheck)) {
+        return kExitFileError;
+    }
+    const EventRange events = parsed.output == DumpOutput::kCheck ? EventRange{} : parsed.events;
+    const FileReport report = InspectFile(file, events, parsed.debug);
+    switch (parsed.output) {
+    case DumpOutput::kCheck:
+        return PrintCheckReport(stdout, path, report) ? std::max(kExitUnknownFormat,
+                                                                 ExitStatus(report.outcome))
+                                                      : kExitRead;
+    case DumpOutput::kJson:
+        PrintJsonReport(stdout, path, report);
+        break;
+    default:
+        PrintTextReport(stdout, report);
+        break;
+    }
+    if (report.outcome.Failed()) {
+        std::fprintf(stderr, "%s: %s: %s\n", kProgram, path.c_str(),
+                     OutcomeText(report.outcome).c_str());
+    }
+    return ExitStatus(report.outcome);
+}
+
+int Export(const ParsedDumpCommandLine& parsed) {
+    const std::string& path = parsed.paths.front();
+    DataFile file;
+    if (!OpenDataFile(path, file, false)) {
+        return kExitFileError;
+    }
+    WarningLog logs[2];
+    DataSet first(file, logs[0]);
+    DataSet second(file, logs[1]);
+    SegmentTable segments;
+    const DataSetChain chain = ReadDataSets(file, first, second, segments);
+    if (parsed.debug) {
+        PrintDiagnostics(logs[0]);
+        PrintDiagnostics(logs[1]);
+    }
+    if (chain.count < parsed.dataSet) {
+        if (chain.Failed()) {
+            std::fprintf(stderr, "%s: %s: %s\n", kProgram, path.c_str(),
+                         OutcomeText(chain).c_str());
+            return ExitStatus(chain);
+        }
+        std::fprintf(stderr, "%s: %s has no data set %d\n", kProgram, path.c_str(),
+                     parsed.dataSet);
+        return kExitUsage;
+    }
+    DataSet& dataSet = parsed.dataSet == 1 ? first : second;
+    const int64_t count = parsed.eventsGiven ? parsed.events.count : dataSet.eventCount;
+    const int64_t from = parsed.eventsGiven ? parsed.events.first : 0;
+    const ExportOutcome outcome =
+        ExportEvents(dataSet, from, count,
+                     parsed.output == DumpOutput::kCsv ? ExportFormat::kCsv : ExportFormat::kTsv,
+                     stdout);
+    if (outcome.writeFailed || std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "%s: cannot write the output: %s\n", kProgram, std::strerror(errno));
+        return kExitUsage;
+    }
+    if (outcome.readError != kErrorSuccess) {
+        const std::string why = outcome.readError == kErrorHandleEof
+                                    ? "the file ends inside its DATA segment"
+                                    : std::strerror(static_cast<int>(outcome.readError));
+        std::fprintf(stderr, "%s: %s: %lld of %lld events written: %s\n", kProgram, path.c_str(),
+                     static_cast<long long>(outcome.eventsWritten),
+                     static_cast<long long>(outcome.eventsAsked), why.c_str());
+        return kExitIncomplete;
+    }
+    return kExitRead;
 }
 
 }  // namespace
@@ -35,39 +143,27 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const ParsedDumpCommandLine parsed = ParseDumpCommandLine(args);
     switch (parsed.command) {
-        case DumpCommand::kHelp:
-            std::fputs(DumpUsageText().c_str(), stdout);
-            return kExitRead;
-        case DumpCommand::kError:
-            std::fprintf(stderr, "ketterlin-dump: %s\nTry ketterlin-dump --help.\n",
-                         parsed.error.c_str());
-            return kExitUsage;
-        case DumpCommand::kInspect:
-            break;
-    }
-
-    ErrorCode error = kErrorSuccess;
-    std::unique_ptr<PosixFileAccess> access = PosixFileAccess::Open(parsed.path, error);
-    if (!access) {
-        std::fprintf(stderr, "ketterlin-dump: cannot open %s: %s\n", parsed.path.c_str(),
-                     std::strerror(static_cast<int>(error)));
-        return kExitFileError;
-    }
-    DataFile file;
-    file.Open(std::move(access));
-    const FileReport report = InspectFile(file, parsed.events, parsed.debug);
-    if (parsed.json) {
-        PrintJsonReport(stdout, report);
-    } else {
-        PrintTextReport(stdout, report);
-    }
-    if (std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "ketterlin-dump: cannot write the output: %s\n", std::strerror(errno));
+    case DumpCommand::kHelp:
+        std::fputs(DumpUsageText().c_str(), stdout);
+        return kExitRead;
+    case DumpCommand::kError:
+        std::fprintf(stderr, "%s: %s\nTry %s --help.\n", kProgram, parsed.error.c_str(),
+                     kProgram);
         return kExitUsage;
+    case DumpCommand::kInspect:
+        break;
     }
-    if (report.outcome.Failed()) {
-        std::fprintf(stderr, "ketterlin-dump: %s: %s\n", parsed.path.c_str(),
-                     OutcomeText(report.outcome).c_str());
+    if (parsed.output == DumpOutput::kCsv || parsed.output == DumpOutput::kTsv) {
+        return Export(parsed);
     }
-    return ExitStatus(report.outcome);
+    int worst = kExitRead;
+    for (const std::string& path : parsed.paths) {
+        worst = std::max(worst, InspectOne(parsed, path));
+        if (std::fflush(stdout) != 0) {
+            std::fprintf(stderr, "%s: cannot write the output: %s\n", kProgram,
+                         std::strerror(errno));
+            return kExitUsage;
+        }
+    }
+    return worst;
 }
