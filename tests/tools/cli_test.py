@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The command lines of ketterlin-fcsgen and ketterlin-dump: exit statuses and messages for
 files that cannot be opened, wrong arguments and unreadable data, UTF-8 and JSON escaping of
-odd keyword texts, and the developer diagnostics that only --debug shows."""
+odd keyword texts, the developer diagnostics that only --debug shows, --help, JSON Lines of
+several files with the worst exit status, and --check."""
 
 import argparse
 import json
@@ -183,8 +184,81 @@ def main():
         status, out, _ = run([gen, "--help"])
         check.true("fcsgen --help gives the formulas",
                    status == 0 and "(e * 10 + p) modulo 2^bits" in out, out)
+        # --help names every option with an example of its use.
         status, out, _ = run([dump, "--help"])
-        check.true("dump --help", status == 0 and "--events FIRST:COUNT" in out, out)
+        check.equal("dump --help exit", status, EXIT_READ)
+        lines = out.splitlines()
+        for option in ("--json", "--csv", "--tsv", "--check", "--events", "--dataset",
+                       "--debug"):
+            check.true("--help explains " + option,
+                       any(line.startswith("  " + option + " ") for line in lines), out)
+            check.true("--help shows " + option + " in use",
+                       any(line.strip().startswith("ketterlin-dump ") and option in line.split()
+                           for line in lines), out)
+        check.true("--help gives the exit statuses", "Exit status: 0" in out, out)
+
+        # Wrong combinations: exit 2, a message naming the problem, nothing on stdout.
+        for arguments, message in (
+                (["--csv", "--json", good], "only one of --json, --csv, --tsv and --check"),
+                (["--check", "--tsv", good], "only one of --json, --csv, --tsv and --check"),
+                (["--csv", good, good], "only one FILE"),
+                (["--dataset", "1", good], "--dataset goes with --csv or --tsv"),
+                (["--dataset=2", "--json", good], "--dataset goes with --csv or --tsv"),
+                (["--csv", "--dataset=-1", good], "--dataset needs 1 or 2"),
+                (["--check", "--events", "0:1", good], "--events does not go with --check"),
+                (["--csv", "--events=1", good], "--events needs FIRST:COUNT"),
+                (["--json", good, ""], "FILE must not be empty")):
+            status, out, err = run([dump] + arguments)
+            label = "dump %s" % arguments
+            check.equal(label, (status, out), (EXIT_USAGE, ""))
+            check.true(label + " message", message in err and "--help" in err, err)
+
+        # Several files: one JSON document per line, in the order given, each naming its file;
+        # a file that cannot be opened gets no line, and the status is the worst of them.
+        lmd_whole = os.path.join(work, "whole.lmd")
+        run([gen, "--out", lmd_whole, "--lmd", "--events", "7"])
+        for paths, worst in (([good, lmd_whole], EXIT_READ),
+                             ([good, empty, lmd_whole], EXIT_UNKNOWN),
+                             ([missing, good, empty], EXIT_USAGE),
+                             ([empty, missing], EXIT_USAGE)):
+            status, out, err = run([dump, "--json", "--events", "0:2"] + paths)
+            label = "json lines %s" % [os.path.basename(p) for p in paths]
+            check.equal(label + " exit", status, worst)
+            check.true(label + " ends with a newline", out.endswith("\n"), out)
+            docs = [json.loads(line) for line in out.splitlines()]
+            check.equal(label + " files", [d["file"] for d in docs],
+                        [p for p in paths if p != missing])
+            for d in docs:
+                single = json.loads(run([dump, "--json", "--events", "0:2", d["file"]])[1])
+                check.equal(label + " same as alone: " + d["file"], d, single)
+            check.equal(label + " cannot open", ("cannot open " + missing) in err,
+                        missing in paths)
+
+        # File names are bytes; the document's name stays valid UTF-8 all the same.
+        odd_name = os.path.join(work.encode(), b"bad\xffname\xc3.fcs")
+        with open(good, "rb") as f, open(odd_name, "wb") as g:
+            g.write(f.read())
+        status, out, _ = run([dump, "--json", odd_name])
+        check.equal("odd file name", (status, json.loads(out)["file"]),
+                    (EXIT_READ, work + "/bad\ufffdname\ufffd.fcs"))
+
+        # --check: nothing for a clean file; one line per warning and error otherwise.
+        warned = os.path.join(work, "warned.fcs")
+        with open(good, "rb") as f:
+            data = f.read()
+        with open(warned, "wb") as f:
+            f.write(data.replace(b"/$TOT/100/", b"/$TOT/101/").replace(b"$P2N", b"$X2N"))
+        status, out, err = run([dump, "--check", good, lmd_whole])
+        check.equal("check of clean files", (status, out, err), (EXIT_READ, "", ""))
+        status, out, err = run([dump, "--check", good, warned, empty, lmd_whole, missing])
+        check.equal("check finds", out.splitlines(), [
+            warned + ": data set 1: Required keyword $P2N not present",
+            warned + ": data set 1: $TOT conflict with data size",
+            empty + ": Unknown format",
+            missing + ": cannot open: No such file or directory"])
+        check.equal("check exit and stderr", (status, err), (EXIT_USAGE, ""))
+        status, out, _ = run([dump, "--check", warned])
+        check.equal("check of a warned file exits 1", status, EXIT_UNKNOWN)
 
     return check.finish("cli")
 

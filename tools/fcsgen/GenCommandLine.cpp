@@ -80,8 +80,8 @@ std::string GenUsageText() {
            "\n"
            "Index pattern, for event e and parameter p (both counted from 0):\n"
            "  I: (e * 10 + p) modulo 2^bits\n"
-           "  F: e + p / 10.0, rounded to single precision\n"
-           "  D: e + p / 10.0\n"
+           "  F: e + p * 0.1 in double precision, rounded to single precision\n"
+           "  D: e + p * 0.1 in double precision (0.30000000000000004 for e 0, p 3)\n"
            "  (the first data set of --lmd uses the I formula with 16 bits)\n"
            "Random pattern: a hash of seed, e and p; I fills all bits, F and D lie in\n"
            "  [0, 262144).\n";
