@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "RealText.h"
+
 // Every NaN reads "nan", whatever its sign bit and payload: what the program's C library prints
 // on Windows, while glibc would print "-nan" for a negative one.
 const char kNotANumberText[] = "nan";
@@ -43,6 +45,10 @@ void FormatInteger(uint32_t integer, char (&narrow)[kFormatBufferSize]) {
 void FormatReal(double real, char (&narrow)[kFormatBufferSize]) {
     if (std::isnan(real)) {
         std::memcpy(narrow, kNotANumberText, sizeof kNotANumberText);
+        return;
+    }
+    if (char* end = WriteRealText15(real, narrow)) {
+        *end = '\0';
         return;
     }
     std::to_chars(narrow, narrow + kFormatBufferSize - 1, real, std::chars_format::general,
