@@ -3,6 +3,7 @@
 // file and is shown through the same code-page conversion as the TEXT segment.
 #include "ReportPrinter.h"
 
+#include <charconv>
 #include <string>
 
 #include "AnsiText.h"
@@ -40,67 +41,79 @@ std::string VersionText(const DataSetReport& dataSet) {
     return {};
 }
 
+// The JSON document is built in memory and written at once: a first screen of cells is a
+// thousand small strings, and one stdio call each would cost more than everything else.
 template <typename List, typename Writer>
-void PrintJsonList(std::FILE* out, const List& list, Writer writeItem) {
-    std::fputc('[', out);
+void AppendJsonList(std::string& doc, const List& list, Writer writeItem) {
+    doc += '[';
     bool first = true;
     for (const auto& item : list) {
         if (!first) {
-            std::fputc(',', out);
+            doc += ',';
         }
         first = false;
         writeItem(item);
     }
-    std::fputc(']', out);
+    doc += ']';
 }
 
-void PrintJsonText(std::FILE* out, const std::string& utf8) {
-    std::fputs(JsonString(utf8).c_str(), out);
+template <typename Number>
+void AppendNumber(std::string& doc, Number number) {
+    char text[24];
+    doc.append(text, std::to_chars(text, text + sizeof text, number).ptr);
 }
 
-void PrintJsonDataSet(std::FILE* out, const DataSetReport& d) {
-    std::fprintf(out, "{\"base\":%lld,\"version\":", static_cast<long long>(d.base));
-    PrintJsonText(out, VersionText(d));
-    std::fputs(",\"segments\":", out);
-    PrintJsonList(out, d.rows, [out](const SegmentTable::Row& row) {
-        std::fputc('[', out);
-        PrintJsonText(out, WideToUtf8(row.label));
-        std::fputc(',', out);
-        PrintJsonText(out, WideToUtf8(row.details));
-        std::fputc(']', out);
+void AppendJsonDataSet(std::string& doc, const DataSetReport& d) {
+    doc += "{\"base\":";
+    AppendNumber(doc, d.base);
+    doc += ",\"version\":";
+    AppendJsonString(doc, VersionText(d));
+    doc += ",\"segments\":";
+    AppendJsonList(doc, d.rows, [&doc](const SegmentTable::Row& row) {
+        doc += '[';
+        AppendJsonString(doc, WideToUtf8(row.label));
+        doc += ',';
+        AppendJsonString(doc, WideToUtf8(row.details));
+        doc += ']';
     });
-    std::fputs(",\"headerOffsets\":", out);
-    PrintJsonList(out, d.headerOffsets, [out](int32_t offset) { std::fprintf(out, "%d", offset); });
-    std::fputs(",\"keywords\":", out);
-    PrintJsonList(out, d.keywords, [out](const Keyword& keyword) {
-        std::fputc('[', out);
-        PrintJsonText(out, WideToUtf8(keyword.name));
-        std::fputc(',', out);
-        PrintJsonText(out, WideToUtf8(keyword.value));
-        std::fputc(']', out);
+    doc += ",\"headerOffsets\":";
+    AppendJsonList(doc, d.headerOffsets, [&doc](int32_t offset) { AppendNumber(doc, offset); });
+    doc += ",\"keywords\":";
+    AppendJsonList(doc, d.keywords, [&doc](const Keyword& keyword) {
+        doc += '[';
+        AppendJsonString(doc, WideToUtf8(keyword.name));
+        doc += ',';
+        AppendJsonString(doc, WideToUtf8(keyword.value));
+        doc += ']';
     });
-    std::fputs(",\"warnings\":", out);
-    PrintJsonList(out, d.warnings,
-                  [out](const std::wstring& warning) { PrintJsonText(out, WideToUtf8(warning)); });
-    std::fputs(",\"dataType\":", out);
-    PrintJsonText(out, DataTypeText(d.dataType));
-    std::fputs(",\"byteOrder\":", out);
-    PrintJsonList(out, d.byteOrder, [out](int32_t entry) { std::fprintf(out, "%d", entry); });
-    std::fputs(",\"parameters\":", out);
-    PrintJsonList(out, d.parameters, [out](const Parameter& parameter) {
-        std::fputs("{\"name\":", out);
-        PrintJsonText(out, WideToUtf8(parameter.name));
-        std::fprintf(out, ",\"width\":%d}", parameter.width);
+    doc += ",\"warnings\":";
+    AppendJsonList(doc, d.warnings,
+                   [&doc](const std::wstring& warning) { AppendJsonString(doc, WideToUtf8(warning)); });
+    doc += ",\"dataType\":";
+    AppendJsonString(doc, DataTypeText(d.dataType));
+    doc += ",\"byteOrder\":";
+    AppendJsonList(doc, d.byteOrder, [&doc](int32_t entry) { AppendNumber(doc, entry); });
+    doc += ",\"parameters\":";
+    AppendJsonList(doc, d.parameters, [&doc](const Parameter& parameter) {
+        doc += "{\"name\":";
+        AppendJsonString(doc, WideToUtf8(parameter.name));
+        doc += ",\"width\":";
+        AppendNumber(doc, parameter.width);
+        doc += '}';
     });
-    std::fprintf(out,
-                 ",\"dataOffset\":%lld,\"eventSize\":%d,\"eventCount\":%lld,\"firstEvent\":%lld",
-                 static_cast<long long>(d.dataOffset), d.eventSize,
-                 static_cast<long long>(d.eventCount), static_cast<long long>(d.firstEvent));
-    std::fputs(",\"events\":", out);
-    PrintJsonList(out, d.events, [out](const std::vector<std::string>& cells) {
-        PrintJsonList(out, cells, [out](const std::string& cell) { PrintJsonText(out, cell); });
+    doc += ",\"dataOffset\":";
+    AppendNumber(doc, d.dataOffset);
+    doc += ",\"eventSize\":";
+    AppendNumber(doc, d.eventSize);
+    doc += ",\"eventCount\":";
+    AppendNumber(doc, d.eventCount);
+    doc += ",\"firstEvent\":";
+    AppendNumber(doc, d.firstEvent);
+    doc += ",\"events\":";
+    AppendJsonList(doc, d.events, [&doc](const std::vector<std::string>& cells) {
+        AppendJsonList(doc, cells, [&doc](const std::string& cell) { AppendJsonString(doc, cell); });
     });
-    std::fputc('}', out);
+    doc += '}';
 }
 
 // Text output keeps one item per line with a tab between columns, so it greps and cuts well.
@@ -158,18 +171,18 @@ void PrintTextDataSet(std::FILE* out, size_t index, const DataSetReport& d) {
 }  // namespace
 
 void PrintJsonReport(std::FILE* out, const std::string& path, const FileReport& report) {
-    std::fputs("{\"file\":", out);
-    PrintJsonText(out, ValidUtf8(path));
-    std::fputs(",\"datasets\":", out);
-    PrintJsonList(out, report.dataSets,
-                  [out](const DataSetReport& d) { PrintJsonDataSet(out, d); });
-    std::fputs(",\"error\":", out);
+    std::string doc = "{\"file\":";
+    AppendJsonString(doc, ValidUtf8(path));
+    doc += ",\"datasets\":";
+    AppendJsonList(doc, report.dataSets, [&doc](const DataSetReport& d) { AppendJsonDataSet(doc, d); });
+    doc += ",\"error\":";
     if (report.outcome.Failed()) {
-        PrintJsonText(out, OutcomeText(report.outcome));
+        AppendJsonString(doc, OutcomeText(report.outcome));
     } else {
-        std::fputs("null", out);
+        doc += "null";
     }
-    std::fputs("}\n", out);
+    doc += "}\n";
+    std::fwrite(doc.data(), 1, doc.size(), out);
 }
 
 void PrintTextReport(std::FILE* out, const FileReport& report) {

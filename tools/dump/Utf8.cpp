@@ -39,11 +39,38 @@ void AppendCodePoint(std::string& out, char32_t c) {
     }
 }
 
+struct EscapeTable {
+    bool escaped[256] = {};
+};
+
+constexpr EscapeTable MakeEscapeTable() {
+    EscapeTable table;
+    for (int c = 0; c < 0x20; ++c) {
+        table.escaped[c] = true;
+    }
+    table.escaped[static_cast<unsigned char>('"')] = true;
+    table.escaped[static_cast<unsigned char>('\\')] = true;
+    table.escaped[0x7F] = true;
+    return table;
+}
+
+// The bytes a JSON string literal cannot hold as they are.
+constexpr EscapeTable kEscapeTable = MakeEscapeTable();
+constexpr const bool* kNeedsEscape = kEscapeTable.escaped;
+
 }  // namespace
 
 std::string WideToUtf8(const wchar_t* text) {
-    std::string out;
-    for (const wchar_t* p = text; *p != 0; ++p) {
+    // Cells and most keywords are plain ASCII: those are copied without looking any further.
+    const wchar_t* p = text;
+    while (*p > 0 && *p < 0x80) {
+        ++p;
+    }
+    std::string out(static_cast<size_t>(p - text), '\0');
+    for (size_t i = 0; i < out.size(); ++i) {
+        out[i] = static_cast<char>(text[i]);
+    }
+    for (; *p != 0; ++p) {
         char32_t c = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(*p));
         if (sizeof(wchar_t) == 2 && IsHighSurrogate(c) && IsLowSurrogate(p[1])) {
             const char32_t low = static_cast<char32_t>(p[1]);
@@ -105,42 +132,45 @@ std::string ValidUtf8(const std::string& bytes) {
     return out;
 }
 
-std::string JsonString(const std::string& utf8) {
-    std::string out = "\"";
-    for (char ch : utf8) {
-        const unsigned char c = static_cast<unsigned char>(ch);
+void AppendJsonString(std::string& out, const std::string& utf8) {
+    out += '"';
+    size_t plain = 0;  // start of the characters not yet copied, which need no escape
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        if (!kNeedsEscape[c]) {
+            continue;
+        }
+        out.append(utf8, plain, i - plain);
+        plain = i + 1;
         switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\b':
-                out += "\\b";
-                break;
-            case '\f':
-                out += "\\f";
-                break;
-            default:
-                if (c < 0x20 || c == 0x7F) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                    out += escaped;
-                } else {
-                    out += ch;
-                }
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        default: {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        }
         }
     }
+    out.append(utf8, plain, std::string::npos);
     out += '"';
-    return out;
 }

@@ -11,5 +11,5 @@ std::string WideToUtf8(const wchar_t* text);
 // bytes with every sequence that is not UTF-8 replaced by U+FFFD (file names are bytes).
 std::string ValidUtf8(const std::string& bytes);
 
-// A JSON string literal, quotes included; control characters are escaped.
-std::string JsonString(const std::string& utf8);
+// Appends a JSON string literal, quotes included; control characters are escaped.
+void AppendJsonString(std::string& out, const std::string& utf8);
