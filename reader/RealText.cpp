@@ -143,7 +143,7 @@ char* WriteRealText15(double value, char* out) {
         significand /= 10;
     }
     // The significant digits, first to last, two at a time.
-    char digits[kSignificantDigits + 1];
+    char digits[kSignificantDigits + 1] = {};
     int length = DigitCount(significand);
     for (int position = length; significand != 0;) {
         if (significand >= 10) {
