@@ -5,6 +5,8 @@
 
 #include "DataSet.h"
 
+constexpr int kMaxDataSets = 2;  // the first and the one its $NEXTDATA names
+
 // What reading a file's data sets came to.
 struct DataSetChain {
     enum class Failure {

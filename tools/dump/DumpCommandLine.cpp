@@ -8,7 +8,6 @@
 namespace {
 
 constexpr long long kMaxEventIndex = 2147483647;
-constexpr long long kMaxDataSets = 2;  // the viewer reads a second data set, never a third
 
 bool ParseCount(const std::string& text, long long& value) {
     if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0]))) {

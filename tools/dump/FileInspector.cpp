@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int kMaxDataSets = 2;
 constexpr int64_t kScreenRows = 50;  // rows of one cache hint
 
 void FillEvents(DataSet& dataSet, const EventRange& range, DataSetReport& report) {
