@@ -18,7 +18,13 @@ constexpr size_t kScratchLimit = 65536;
 // those whose counted functions then leave the buffer unterminated.
 template <typename Char, typename Printer>
 int FormatInto(Char* buffer, size_t capacity, Overflow overflow, Printer print) {
+    // No array of the program comes near the scratch limit; refusing larger ones keeps the
+    // scratch size from wrapping around.
     if (buffer == nullptr || capacity == 0) {
+        return kFormatFailed;
+    }
+    if (capacity >= kScratchLimit) {
+        buffer[0] = Char(0);
         return kFormatFailed;
     }
     size_t scratchSize = capacity + 1;

@@ -16,7 +16,8 @@ enum class Overflow { Error, Cut };
 
 // The general forms: capacity counts the terminator. On success the number of characters
 // written (without the terminator); otherwise -1 with the array holding an empty text (Error)
-// or the first capacity - 1 characters (Cut). A zero capacity writes nothing and gives -1.
+// or the first capacity - 1 characters (Cut). A zero capacity writes nothing and gives -1;
+// arrays of 65536 characters or more are refused (empty, -1).
 int VFormatBounded(wchar_t* buffer,
                    size_t capacity,
                    Overflow overflow,

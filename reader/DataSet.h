@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "DataFile.h"
+#include "EventDecoder.h"
 #include "ReaderOutput.h"
 
 struct Keyword {
@@ -57,6 +58,8 @@ public:
     // Formats one cell into displayText. 0 <= event < eventCount and
     // 0 <= parameter < parameters.size(); arguments outside them give kNoValueText.
     void FormatValue(int64_t event, int32_t parameter);
+    // The value FormatValue shows, decoded but not formatted; kNone where it shows kNoValueText.
+    DecodedValue CellValue(int64_t event, int32_t parameter);
     // Where each parameter's field starts within its event, one entry per parameter.
     const std::vector<int64_t>& FieldOffsets() const { return fieldOffsets; }
 
@@ -97,7 +100,6 @@ private:
     void ComputeLayout(const Bounds& bounds, int64_t widthSum, int64_t totValue);
     void ReleaseCache();
     bool ReadSingleEvent(int64_t event);
-    void WriteDisplayText(const wchar_t* text);
 
     WarningSink& warnings;
     std::vector<int64_t> fieldOffsets;  // start of each parameter within its event

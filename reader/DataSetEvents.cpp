@@ -98,20 +98,18 @@ bool DataSet::ReadSingleEvent(int64_t event) {
     return true;
 }
 
-void DataSet::WriteDisplayText(const wchar_t* text) {
-    FormatDecodedValue(DecodedValue{}, text, displayText, kDisplayTextLength);
+void DataSet::FormatValue(int64_t event, int32_t parameter) {
+    FormatDecodedValue(CellValue(event, parameter), kNoValueText, displayText, kDisplayTextLength);
 }
 
-void DataSet::FormatValue(int64_t event, int32_t parameter) {
+DecodedValue DataSet::CellValue(int64_t event, int32_t parameter) {
     if (event < 0 || event >= eventCount || parameter < 0 ||
         static_cast<size_t>(parameter) >= parameters.size() ||
         static_cast<size_t>(parameter) >= fieldOffsets.size()) {
-        WriteDisplayText(kNoValueText);
-        return;
+        return {};
     }
     if (!(cache && cacheFirst <= event && event <= cacheLast) && !ReadSingleEvent(event)) {
-        WriteDisplayText(kNoValueText);
-        return;
+        return {};
     }
     const int64_t eventStart = (event - cacheFirst) * eventSize;
     const int64_t fieldStart = eventStart + fieldOffsets[static_cast<size_t>(parameter)];
@@ -120,9 +118,7 @@ void DataSet::FormatValue(int64_t event, int32_t parameter) {
     // (an integer of width 0 reads 0) misses none.
     if (width < 0 || (width > 0 && fieldStart + width > cacheBytes) ||
         fieldOffsets[static_cast<size_t>(parameter)] + width > eventSize) {
-        WriteDisplayText(kNoValueText);
-        return;
+        return {};
     }
-    const DecodedValue value = DecodeField(dataType, cache.get() + fieldStart, width, byteOrder);
-    FormatDecodedValue(value, kNoValueText, displayText, kDisplayTextLength);
+    return DecodeField(dataType, cache.get() + fieldStart, width, byteOrder);
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <string_view>
 
 #include "AnsiText.h"
 #include "DataSet.h"
@@ -13,16 +14,19 @@
 
 namespace {
 
+// Names compared as views: their lengths decide most comparisons before any character does.
+using namespace std::string_view_literals;
+
 struct RequiredKeyword {
-    const wchar_t* name;
+    std::wstring_view name;
     int32_t since;  // major version from which the keyword is required
 };
 
 // Ordered by UTF-16 code units, the order in which missing keywords are reported.
 constexpr RequiredKeyword kRequiredKeywords[] = {
-    {L"$BEGINANALYSIS", 3}, {L"$BEGINDATA", 3},   {L"$BEGINSTEXT", 3}, {L"$BYTEORD", 2},
-    {L"$DATATYPE", 2},      {L"$ENDANALYSIS", 3}, {L"$ENDDATA", 3},    {L"$ENDSTEXT", 3},
-    {L"$MODE", 2},          {L"$NEXTDATA", 2},    {L"$PAR", 2},        {L"$TOT", 2},
+    {L"$BEGINANALYSIS"sv, 3}, {L"$BEGINDATA"sv, 3},   {L"$BEGINSTEXT"sv, 3}, {L"$BYTEORD"sv, 2},
+    {L"$DATATYPE"sv, 2},      {L"$ENDANALYSIS"sv, 3}, {L"$ENDDATA"sv, 3},    {L"$ENDSTEXT"sv, 3},
+    {L"$MODE"sv, 2},          {L"$NEXTDATA"sv, 2},    {L"$PAR"sv, 2},        {L"$TOT"sv, 2},
 };
 constexpr size_t kRequiredKeywordCount = std::size(kRequiredKeywords);
 
@@ -90,24 +94,24 @@ int64_t DataSet::ReadEventKeywords(int64_t base, Bounds& bounds, int64_t& nextDa
     dataType = 'I';
     int64_t totValue = 0;
     for (const Keyword& keyword : keywords) {
-        const std::wstring& name = keyword.name;
+        const std::wstring_view name = keyword.name;
         const wchar_t* value = keyword.value.c_str();
-        if (name == L"$PAR") {
+        if (name == L"$PAR"sv) {
             // A negative count means no parameters; an absurd one is bounded so that neither
             // memory nor the per-parameter warnings run away.
             const int32_t count = std::clamp(WholeValueInt32(value), 0, kMaxParameterCount);
             parameters.resize(static_cast<size_t>(count));
-        } else if (name == L"$DATATYPE") {
+        } else if (name == L"$DATATYPE"sv) {
             dataType = static_cast<char>(static_cast<unsigned char>(value[0]));  // cut to 8 bits
-        } else if (name == L"$BYTEORD") {
+        } else if (name == L"$BYTEORD"sv) {
             AppendByteOrder(keyword.value, byteOrder);
-        } else if (name == L"$BEGINDATA") {
+        } else if (name == L"$BEGINDATA"sv) {
             bounds.dataStart = SaturatingAdd(base, WholeValueInt64(value));
-        } else if (name == L"$ENDDATA") {
+        } else if (name == L"$ENDDATA"sv) {
             bounds.dataEnd = SaturatingAdd(base, WholeValueInt64(value));
-        } else if (name == L"$NEXTDATA") {
+        } else if (name == L"$NEXTDATA"sv) {
             nextData = WholeValueInt64(value);
-        } else if (name == L"$TOT") {
+        } else if (name == L"$TOT"sv) {
             totValue = WholeValueInt64(value);
         }
     }
@@ -139,7 +143,7 @@ void DataSet::CheckRequiredKeywords() {
     // In name order; only the major version counts.
     for (size_t row = 0; row < kRequiredKeywordCount; ++row) {
         if (versionMajor >= kRequiredKeywords[row].since && !found[row]) {
-            warnings.Warn(std::wstring(L"Required keyword ") + kRequiredKeywords[row].name +
+            warnings.Warn(L"Required keyword " + std::wstring(kRequiredKeywords[row].name) +
                           L" not present");
         }
     }

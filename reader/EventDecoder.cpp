@@ -19,7 +19,6 @@ namespace {
 constexpr int32_t kIntegerSize = 4;
 constexpr int32_t kSingleSize = 4;
 constexpr int32_t kDoubleSize = 8;
-constexpr size_t kFormatBufferSize = 64;
 // Significant digits of a real's text: "%0.15g".
 constexpr int kRealPrecision = 15;
 
@@ -37,22 +36,23 @@ bool EntriesWithin(const std::vector<int32_t>& byteOrder, int32_t count) {
 
 // The formatting runs for every visible cell, so it uses to_chars, which gives exactly the text
 // of printf's "%u" and "%0.15g" (infinities included) at a fraction of printf's cost. Both write
-// into a zeroed buffer of kFormatBufferSize, far longer than the longest text (22 characters).
-void FormatInteger(uint32_t integer, char (&narrow)[kFormatBufferSize]) {
-    std::to_chars(narrow, narrow + kFormatBufferSize - 1, integer);
+// into a buffer of kValueTextCapacity, far longer than the longest text (22 characters).
+char* FormatInteger(uint32_t integer, char (&narrow)[kValueTextCapacity]) {
+    return std::to_chars(narrow, narrow + kValueTextCapacity, integer).ptr;
 }
 
-void FormatReal(double real, char (&narrow)[kFormatBufferSize]) {
+char* FormatReal(double real, char (&narrow)[kValueTextCapacity]) {
     if (std::isnan(real)) {
-        std::memcpy(narrow, kNotANumberText, sizeof kNotANumberText);
-        return;
+        const size_t length = sizeof kNotANumberText - 1;
+        std::memcpy(narrow, kNotANumberText, length);
+        return narrow + length;
     }
     if (char* end = WriteRealText15(real, narrow)) {
-        *end = '\0';
-        return;
+        return end;
     }
-    std::to_chars(narrow, narrow + kFormatBufferSize - 1, real, std::chars_format::general,
-                  kRealPrecision);
+    return std::to_chars(narrow, narrow + kValueTextCapacity, real, std::chars_format::general,
+                         kRealPrecision)
+        .ptr;
 }
 
 }  // namespace
@@ -66,51 +66,51 @@ FieldDecoder::FieldDecoder(char dataType, int32_t width, const std::vector<int32
         return;
     }
     switch (dataType) {
-    case 'I': {
-        // The first byte taken ends up most significant and only the last four taken remain,
-        // so the bytes taken before those need not be visited at all.
-        kind = DecodedValue::kInteger;
-        const int32_t firstKept = width > kIntegerSize ? width - kIntegerSize : 0;
-        if (EntriesWithin(byteOrder, width)) {
-            for (int32_t k = firstKept; k < width; ++k) {
-                taken[takenCount++] = width - byteOrder[static_cast<size_t>(k)];
+        case 'I': {
+            // The first byte taken ends up most significant and only the last four taken remain,
+            // so the bytes taken before those need not be visited at all.
+            kind = DecodedValue::kInteger;
+            const int32_t firstKept = width > kIntegerSize ? width - kIntegerSize : 0;
+            if (EntriesWithin(byteOrder, width)) {
+                for (int32_t k = firstKept; k < width; ++k) {
+                    taken[takenCount++] = width - byteOrder[static_cast<size_t>(k)];
+                }
+            } else if (ByteOrderRunsDownwards(byteOrder)) {
+                for (int32_t j = firstKept; j < width; ++j) {
+                    taken[takenCount++] = j;
+                }
+            } else {
+                for (int32_t j = width - 1 - firstKept; j >= 0; --j) {
+                    taken[takenCount++] = j;
+                }
             }
-        } else if (ByteOrderRunsDownwards(byteOrder)) {
-            for (int32_t j = firstKept; j < width; ++j) {
-                taken[takenCount++] = j;
-            }
-        } else {
-            for (int32_t j = width - 1 - firstKept; j >= 0; --j) {
-                taken[takenCount++] = j;
-            }
-        }
-        break;
-    }
-    case 'F':
-    case 'D': {
-        const int32_t size = dataType == 'F' ? kSingleSize : kDoubleSize;
-        if (width != size) {
             break;
         }
-        kind = DecodedValue::kReal;
-        single = dataType == 'F';
-        // taken[k] is the byte that becomes byte k of the little-endian value.
-        takenCount = size;
-        const bool fits = EntriesWithin(byteOrder, size);
-        const bool downwards = ByteOrderRunsDownwards(byteOrder);
-        for (int32_t k = 0; k < size; ++k) {
-            if (fits) {
-                taken[k] = byteOrder[static_cast<size_t>(k)] - 1;
-            } else if (downwards) {
-                taken[k] = size - 1 - k;
-            } else {
-                taken[k] = k;
+        case 'F':
+        case 'D': {
+            const int32_t size = dataType == 'F' ? kSingleSize : kDoubleSize;
+            if (width != size) {
+                break;
             }
+            kind = DecodedValue::kReal;
+            single = dataType == 'F';
+            // taken[k] is the byte that becomes byte k of the little-endian value.
+            takenCount = size;
+            const bool fits = EntriesWithin(byteOrder, size);
+            const bool downwards = ByteOrderRunsDownwards(byteOrder);
+            for (int32_t k = 0; k < size; ++k) {
+                if (fits) {
+                    taken[k] = byteOrder[static_cast<size_t>(k)] - 1;
+                } else if (downwards) {
+                    taken[k] = size - 1 - k;
+                } else {
+                    taken[k] = k;
+                }
+            }
+            break;
         }
-        break;
-    }
-    default:
-        break;
+        default:
+            break;
     }
 }
 
@@ -139,38 +139,43 @@ DecodedValue FieldDecoder::Decode(const uint8_t* field) const {
     return value;
 }
 
-DecodedValue DecodeField(char dataType, const uint8_t* field, int32_t width,
+DecodedValue DecodeField(char dataType,
+                         const uint8_t* field,
+                         int32_t width,
                          const std::vector<int32_t>& byteOrder) {
     return FieldDecoder(dataType, width, byteOrder).Decode(field);
 }
 
-void FormatDecodedValue(const DecodedValue& value, const wchar_t* noValueText, wchar_t* out,
+char* FormatValueText(const DecodedValue& value, char (&narrow)[kValueTextCapacity]) {
+    switch (value.kind) {
+        case DecodedValue::kInteger:
+            return FormatInteger(value.integer, narrow);
+        case DecodedValue::kReal:
+            return FormatReal(value.real, narrow);
+        case DecodedValue::kNone:
+            break;
+    }
+    return nullptr;
+}
+
+void FormatDecodedValue(const DecodedValue& value,
+                        const wchar_t* noValueText,
+                        wchar_t* out,
                         size_t capacity) {
     if (capacity == 0) {
         return;
     }
-    char narrow[kFormatBufferSize] = {};
-    const wchar_t* source = nullptr;
-    switch (value.kind) {
-    case DecodedValue::kInteger:
-        FormatInteger(value.integer, narrow);
-        break;
-    case DecodedValue::kReal:
-        FormatReal(value.real, narrow);
-        break;
-    case DecodedValue::kNone:
-        source = noValueText;
-        break;
-    }
+    char narrow[kValueTextCapacity];
+    const char* const end = FormatValueText(value, narrow);
     size_t i = 0;
-    if (source != nullptr) {
-        for (; i + 1 < capacity && source[i] != L'\0'; ++i) {
-            out[i] = source[i];
+    if (end == nullptr) {
+        for (; i + 1 < capacity && noValueText[i] != L'\0'; ++i) {
+            out[i] = noValueText[i];
         }
     } else {
         // The formatted number is plain ASCII.
-        for (; i + 1 < capacity && narrow[i] != '\0'; ++i) {
-            out[i] = static_cast<wchar_t>(static_cast<unsigned char>(narrow[i]));
+        for (const char* c = narrow; i + 1 < capacity && c != end; ++c, ++i) {
+            out[i] = static_cast<wchar_t>(static_cast<unsigned char>(*c));
         }
     }
     out[i] = L'\0';

@@ -66,6 +66,13 @@ DecodedValue DecodeField(char dataType, const uint8_t* field, int32_t width,
 // The text of every NaN, whatever its sign bit and payload.
 extern const char kNotANumberText[];
 
+// Room for the text of any value, unterminated.
+constexpr size_t kValueTextCapacity = 64;
+
+// Writes the text of an integer or real value ("%u", "%0.15g", "nan" for every NaN) into narrow,
+// unterminated, and returns its end; nullptr for a value that has none.
+char* FormatValueText(const DecodedValue& value, char (&narrow)[kValueTextCapacity]);
+
 // Writes the value's text ("%u" for integers, "%0.15g" for reals, "nan" for every NaN,
 // noValueText otherwise) into out, at most capacity - 1 characters and a terminating zero.
 void FormatDecodedValue(const DecodedValue& value, const wchar_t* noValueText, wchar_t* out,

@@ -1,6 +1,7 @@
 // The formatting arrays of the program: what fits, what is refused, what is cut.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -90,6 +91,13 @@ TEST(BoundedFormat, ZeroCapacityWritesNothing) {
     va_list none{};
     EXPECT_EQ(VFormatBounded(&sentinel, 0, Overflow::Cut, L"x", none), kFormatFailed);
     EXPECT_EQ(sentinel, L'#');
+}
+
+// A capacity near the top of size_t would wrap the scratch size around to nothing.
+TEST(BoundedFormat, HugeCapacitiesAreRefusedEmpty) {
+    char text[4] = "abc";
+    EXPECT_EQ(FormatBounded(text, SIZE_MAX, Overflow::Cut, "%s", "x"), kFormatFailed);
+    EXPECT_STREQ(text, "");
 }
 
 TEST(BoundedFormat, LabelCopyIsBoundedAndTerminated) {

@@ -17,6 +17,8 @@ struct EventRange {
     int64_t count = 0;  // 0: no events
 };
 
+constexpr char kCellSeparator = '\t';
+
 struct DataSetReport {
     int64_t base = 0;
     std::vector<SegmentTable::Row> rows;  // the three rows the data set added to the segment list
@@ -30,7 +32,9 @@ struct DataSetReport {
     int32_t eventSize = 0;
     int64_t eventCount = 0;
     int64_t firstEvent = 0;                        // index of events[0]
-    std::vector<std::vector<std::string>> events;  // cell texts in UTF-8, one row per event
+    // One row per event: its cell texts in UTF-8, separated by kCellSeparator. A cell is a
+    // number or one of the reader's fixed texts, so none holds the separator.
+    std::vector<std::string> events;
 };
 
 struct FileReport {

@@ -87,8 +87,9 @@ void AppendJsonDataSet(std::string& doc, const DataSetReport& d) {
         doc += ']';
     });
     doc += ",\"warnings\":";
-    AppendJsonList(doc, d.warnings,
-                   [&doc](const std::wstring& warning) { AppendJsonString(doc, WideToUtf8(warning)); });
+    AppendJsonList(doc, d.warnings, [&doc](const std::wstring& warning) {
+        AppendJsonString(doc, WideToUtf8(warning));
+    });
     doc += ",\"dataType\":";
     AppendJsonString(doc, DataTypeText(d.dataType));
     doc += ",\"byteOrder\":";
@@ -110,8 +111,13 @@ void AppendJsonDataSet(std::string& doc, const DataSetReport& d) {
     doc += ",\"firstEvent\":";
     AppendNumber(doc, d.firstEvent);
     doc += ",\"events\":";
-    AppendJsonList(doc, d.events, [&doc](const std::vector<std::string>& cells) {
-        AppendJsonList(doc, cells, [&doc](const std::string& cell) { AppendJsonString(doc, cell); });
+    const bool noCells = d.parameters.empty();
+    AppendJsonList(doc, d.events, [&doc, noCells](const std::string& row) {
+        if (noCells) {
+            doc += "[]";
+        } else {
+            AppendJsonStrings(doc, row, kCellSeparator);
+        }
     });
     doc += '}';
 }
@@ -160,10 +166,7 @@ void PrintTextDataSet(std::FILE* out, size_t index, const DataSetReport& d) {
         for (size_t e = 0; e < d.events.size(); ++e) {
             std::fprintf(out, "  %lld",
                          static_cast<long long>(d.firstEvent) + static_cast<long long>(e));
-            for (const std::string& cell : d.events[e]) {
-                std::fprintf(out, "\t%s", cell.c_str());
-            }
-            std::fputc('\n', out);
+            std::fprintf(out, "\t%s\n", d.events[e].c_str());
         }
     }
 }
@@ -174,7 +177,8 @@ void PrintJsonReport(std::FILE* out, const std::string& path, const FileReport& 
     std::string doc = "{\"file\":";
     AppendJsonString(doc, ValidUtf8(path));
     doc += ",\"datasets\":";
-    AppendJsonList(doc, report.dataSets, [&doc](const DataSetReport& d) { AppendJsonDataSet(doc, d); });
+    AppendJsonList(doc, report.dataSets,
+                   [&doc](const DataSetReport& d) { AppendJsonDataSet(doc, d); });
     doc += ",\"error\":";
     if (report.outcome.Failed()) {
         AppendJsonString(doc, OutcomeText(report.outcome));

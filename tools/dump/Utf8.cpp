@@ -60,15 +60,17 @@ constexpr const bool* kNeedsEscape = kEscapeTable.escaped;
 
 }  // namespace
 
-std::string WideToUtf8(const wchar_t* text) {
+void AppendUtf8(std::string& out, const wchar_t* text) {
     // Cells and most keywords are plain ASCII: those are copied without looking any further.
+    // Copied through a small block, so that a cell costs one append and not one per character.
     const wchar_t* p = text;
     while (*p > 0 && *p < 0x80) {
-        ++p;
-    }
-    std::string out(static_cast<size_t>(p - text), '\0');
-    for (size_t i = 0; i < out.size(); ++i) {
-        out[i] = static_cast<char>(text[i]);
+        char block[64];
+        size_t length = 0;
+        for (; length<sizeof block&& * p> 0 && *p < 0x80; ++p) {
+            block[length++] = static_cast<char>(*p);
+        }
+        out.append(block, length);
     }
     for (; *p != 0; ++p) {
         char32_t c = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(*p));
@@ -79,6 +81,11 @@ std::string WideToUtf8(const wchar_t* text) {
         }
         AppendCodePoint(out, c);
     }
+}
+
+std::string WideToUtf8(const wchar_t* text) {
+    std::string out;
+    AppendUtf8(out, text);
     return out;
 }
 
@@ -103,12 +110,15 @@ std::string ValidUtf8(const std::string& bytes) {
     size_t i = 0;
     while (i < bytes.size()) {
         const unsigned char lead = static_cast<unsigned char>(bytes[i]);
-        size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2
-                                      : lead >= 0xE0 && lead <= 0xEF ? 3
-                                      : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                                     : 0;
-        char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F
-                                                                                  : lead & 0x07;
+        size_t length = lead < 0x80                    ? 1
+                        : lead >= 0xC2 && lead <= 0xDF ? 2
+                        : lead >= 0xE0 && lead <= 0xEF ? 3
+                        : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                       : 0;
+        char32_t c = length == 1   ? lead
+                     : length == 2 ? lead & 0x1F
+                     : length == 3 ? lead & 0x0F
+                                   : lead & 0x07;
         for (size_t k = 1; k < length; ++k) {
             const unsigned char next =
                 i + k < bytes.size() ? static_cast<unsigned char>(bytes[i + k]) : 0;
@@ -132,7 +142,26 @@ std::string ValidUtf8(const std::string& bytes) {
     return out;
 }
 
-void AppendJsonString(std::string& out, const std::string& utf8) {
+void AppendJsonString(std::string& out, std::string_view utf8) {
+    // Short texts without anything to escape (every cell, most keywords) go out in one append.
+    constexpr size_t kShortLength = 62;
+    if (utf8.size() <= kShortLength) {
+        char quoted[kShortLength + 2];
+        size_t length = 0;
+        quoted[length++] = '"';
+        for (const char c : utf8) {
+            if (kNeedsEscape[static_cast<unsigned char>(c)]) {
+                length = 0;
+                break;
+            }
+            quoted[length++] = c;
+        }
+        if (length > 0) {
+            quoted[length++] = '"';
+            out.append(quoted, length);
+            return;
+        }
+    }
     out += '"';
     size_t plain = 0;  // start of the characters not yet copied, which need no escape
     for (size_t i = 0; i < utf8.size(); ++i) {
@@ -140,37 +169,78 @@ void AppendJsonString(std::string& out, const std::string& utf8) {
         if (!kNeedsEscape[c]) {
             continue;
         }
-        out.append(utf8, plain, i - plain);
+        out.append(utf8.substr(plain, i - plain));
         plain = i + 1;
         switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\b':
-            out += "\\b";
-            break;
-        case '\f':
-            out += "\\f";
-            break;
-        default: {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        }
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            default: {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                out += escaped;
+            }
         }
     }
-    out.append(utf8, plain, std::string::npos);
+    out.append(utf8.substr(plain));
     out += '"';
+}
+
+void AppendJsonStrings(std::string& out, std::string_view items, char separator) {
+    // Event rows are long runs of short numbers: written in one pass straight into the output,
+    // unless some item needs escaping, when each goes through the general road.
+    const size_t start = out.size();
+    out.resize(start + items.size() + 2 * items.size() + 4);
+    char* cursor = out.data() + start;
+    *cursor++ = '[';
+    *cursor++ = '"';
+    bool plain = true;
+    for (const char c : items) {
+        if (c == separator) {
+            *cursor++ = '"';
+            *cursor++ = ',';
+            *cursor++ = '"';
+        } else if (kNeedsEscape[static_cast<unsigned char>(c)]) {
+            plain = false;
+            break;
+        } else {
+            *cursor++ = c;
+        }
+    }
+    if (plain) {
+        *cursor++ = '"';
+        *cursor++ = ']';
+        out.resize(static_cast<size_t>(cursor - out.data()));
+        return;
+    }
+    out.resize(start);
+    out += '[';
+    for (size_t first = 0;;) {
+        const size_t end = items.find(separator, first);
+        AppendJsonString(out, items.substr(first, end - first));
+        if (end == std::string_view::npos) {
+            break;
+        }
+        out += ',';
+        first = end + 1;
+    }
+    out += ']';
 }
