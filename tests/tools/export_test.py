@@ -73,6 +73,17 @@ def main():
                                         for e in range(1000) for p in range(5)))
         check.equal("doubles shortest", rows[1][:4], ["0", "0.1", "0.2", "0.30000000000000004"])
 
+        # Many blocks, formatted side by side, still leave in file order: each row names its
+        # event (e * 10 + p), so a block out of place or written twice shows.
+        events = 200000
+        path = files.generate("many.fcs", ["--datatype", "I", "--bits", "32", "--params", "2",
+                                           "--events", str(events)])
+        for first, count in ((0, events), (50001, 100000)):
+            rows = parse_csv(files.dump(["--csv", "--events", "%d:%d" % (first, count),
+                                         path]).stdout)
+            check.equal("many blocks %d:%d in order" % (first, count), rows[1:],
+                        [[str(e * 10), str(e * 10 + 1)] for e in range(first, first + count)])
+
         # Values at the edges of both precisions, written into the DATA segment: NaN of either
         # sign, infinities, -0, the smallest subnormals and the longest texts.
         edges = {

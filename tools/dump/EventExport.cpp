@@ -1,14 +1,20 @@
 // Event export. The DATA segment is read through the data set's own file in blocks of whole
-// events and decoded with the reader's field decoders, worked out once per column; cells are
-// formatted straight into one output block, so memory stays the same whatever the file's size
-// and no cell allocates or makes a virtual call.
+// events and decoded with the reader's field decoders, worked out once per column. Formatting
+// the numbers is nearly all of the work, so blocks are formatted by lanes, one thread each, while
+// the next block is read; their texts are written in file order. Every buffer is made once, so
+// memory stays the same whatever the file's size, and no cell allocates or makes a virtual call.
 #include "EventExport.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <limits>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "EventDecoder.h"
@@ -17,49 +23,16 @@
 
 namespace {
 
-constexpr int64_t kInputBlockBytes = 1024 * 1024;
-constexpr size_t kOutputBlockBytes = 1024 * 1024;
+// Per lane: the events of one block and their text. Two lanes hold about 5 MB.
+constexpr int64_t kInputBlockBytes = 256 * 1024;
+constexpr size_t kOutputBlockBytes = 2 * 1024 * 1024;
+constexpr unsigned kMaxLanes = 2;
 // Longer than the longest cell: "-2.2250738585072014e-308" has 24 characters, "4294967295" 10.
 constexpr size_t kMaxCellLength = 32;
 
 struct Column {
     FieldDecoder decoder;  // kNone for a field the data set cannot decode
     int64_t offset = 0;    // within the event
-};
-
-// The output block: rows are formatted into it and it goes out whole when the next row might
-// not fit.
-class OutputBlock {
-public:
-    OutputBlock(std::FILE* output, size_t capacity) : out(output), bytes(capacity) {}
-
-    // Room for at least size bytes (size <= the capacity) from the returned position on.
-    char* Reserve(size_t size) {
-        if (bytes.size() - used < size) {
-            Flush();
-        }
-        return bytes.data() + used;
-    }
-    void Commit(const char* end) { used = static_cast<size_t>(end - bytes.data()); }
-    void Append(const std::string& text) {
-        char* cursor = Reserve(text.size());
-        std::memcpy(cursor, text.data(), text.size());
-        Commit(cursor + text.size());
-    }
-    bool Flush() {
-        if (used > 0 && !failed) {
-            failed = std::fwrite(bytes.data(), 1, used, out) != used;
-        }
-        used = 0;
-        return !failed;
-    }
-    bool Failed() const { return failed; }
-
-private:
-    std::FILE* out;
-    std::vector<char> bytes;
-    size_t used = 0;
-    bool failed = false;
 };
 
 char* WriteNotANumber(char* cursor) {
@@ -73,20 +46,20 @@ char* WriteCell(char* cursor, const Column& column, const uint8_t* event) {
     const uint8_t* field = event + column.offset;
     char* const end = cursor + kMaxCellLength;
     switch (column.decoder.Kind()) {
-    case DecodedValue::kInteger:
-        return std::to_chars(cursor, end, column.decoder.Integer(field)).ptr;
-    case DecodedValue::kReal:
-        if (column.decoder.IsSingle()) {
-            const float value = column.decoder.Single(field);
-            return std::isnan(value) ? WriteNotANumber(cursor)
-                                     : std::to_chars(cursor, end, value).ptr;
-        } else {
-            const double value = column.decoder.Double(field);
-            return std::isnan(value) ? WriteNotANumber(cursor)
-                                     : std::to_chars(cursor, end, value).ptr;
-        }
-    case DecodedValue::kNone:
-        break;
+        case DecodedValue::kInteger:
+            return std::to_chars(cursor, end, column.decoder.Integer(field)).ptr;
+        case DecodedValue::kReal:
+            if (column.decoder.IsSingle()) {
+                const float value = column.decoder.Single(field);
+                return std::isnan(value) ? WriteNotANumber(cursor)
+                                         : std::to_chars(cursor, end, value).ptr;
+            } else {
+                const double value = column.decoder.Double(field);
+                return std::isnan(value) ? WriteNotANumber(cursor)
+                                         : std::to_chars(cursor, end, value).ptr;
+            }
+        case DecodedValue::kNone:
+            break;
     }
     return cursor;
 }
@@ -140,20 +113,20 @@ void AppendCsvName(std::string& cell, const std::string& name) {
 void AppendTsvName(std::string& cell, const std::string& name) {
     for (char c : name) {
         switch (c) {
-        case '\\':
-            cell += "\\\\";
-            break;
-        case '\t':
-            cell += "\\t";
-            break;
-        case '\n':
-            cell += "\\n";
-            break;
-        case '\r':
-            cell += "\\r";
-            break;
-        default:
-            cell += c;
+            case '\\':
+                cell += "\\\\";
+                break;
+            case '\t':
+                cell += "\\t";
+                break;
+            case '\n':
+                cell += "\\n";
+                break;
+            case '\r':
+                cell += "\\r";
+                break;
+            default:
+                cell += c;
         }
     }
 }
@@ -170,6 +143,96 @@ std::string HeaderLine(const DataSet& dataSet, ExportFormat format) {
     return line;
 }
 
+// One block of events on its way out: read by the exporting thread, formatted by a lane.
+struct Batch {
+    std::vector<uint8_t> events;
+    int64_t eventCount = 0;  // complete events in events
+    std::vector<char> text;  // room for eventCount rows of the longest cells
+    size_t textLength = 0;
+};
+
+// What every lane needs to turn a batch's events into rows.
+struct RowLayout {
+    std::vector<Column> columns;
+    char separator = ',';
+    int64_t eventSize = 0;
+    size_t rowLimit = 0;  // the longest row, line end included
+};
+
+void FormatBatch(const RowLayout& layout, Batch& batch) {
+    char* cursor = batch.text.data();
+    for (int64_t e = 0; e < batch.eventCount; ++e) {
+        const uint8_t* event = batch.events.data() + e * layout.eventSize;
+        for (size_t c = 0; c < layout.columns.size(); ++c) {
+            if (c > 0) {
+                *cursor++ = layout.separator;
+            }
+            cursor = WriteCell(cursor, layout.columns[c], event);
+        }
+        *cursor++ = '\n';
+    }
+    batch.textLength = static_cast<size_t>(cursor - batch.text.data());
+}
+
+// A thread that formats the batches handed to it, one at a time.
+class FormattingLane {
+public:
+    explicit FormattingLane(const RowLayout& rowLayout)
+        : layout(rowLayout), thread([this] { Run(); }) {}
+    FormattingLane(const FormattingLane&) = delete;
+    FormattingLane& operator=(const FormattingLane&) = delete;
+    ~FormattingLane() {
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            stopping = true;
+        }
+        changed.notify_all();
+        thread.join();
+    }
+
+    void Start() {
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            busy = true;
+        }
+        changed.notify_all();
+    }
+    // Until the batch last started is formatted; the batch is then the caller's again.
+    void Wait() {
+        std::unique_lock<std::mutex> hold(lock);
+        changed.wait(hold, [this] { return !busy; });
+    }
+
+    Batch batch;  // the caller's whenever the lane is not busy
+
+private:
+    void Run() {
+        std::unique_lock<std::mutex> hold(lock);
+        for (;;) {
+            changed.wait(hold, [this] { return busy || stopping; });
+            if (stopping) {
+                return;
+            }
+            hold.unlock();
+            FormatBatch(layout, batch);
+            hold.lock();
+            busy = false;
+            changed.notify_all();
+        }
+    }
+
+    const RowLayout& layout;
+    std::mutex lock;
+    std::condition_variable changed;
+    bool busy = false;
+    bool stopping = false;
+    std::thread thread;  // last: it starts running once everything else is in place
+};
+
+bool WriteAll(std::FILE* out, const char* bytes, size_t length) {
+    return std::fwrite(bytes, 1, length, out) == length;
+}
+
 }  // namespace
 
 std::string ExportHeaderCell(const Parameter& parameter, size_t index, ExportFormat format) {
@@ -184,14 +247,19 @@ std::string ExportHeaderCell(const Parameter& parameter, size_t index, ExportFor
     return cell;
 }
 
-ExportOutcome ExportEvents(DataSet& dataSet, int64_t first, int64_t count, ExportFormat format,
+ExportOutcome ExportEvents(DataSet& dataSet,
+                           int64_t first,
+                           int64_t count,
+                           ExportFormat format,
                            std::FILE* out) {
     ExportOutcome outcome;
-    const std::vector<Column> columns = ColumnsOf(dataSet);
-    const char separator = format == ExportFormat::kCsv ? ',' : '\t';
-    const size_t rowLimit = columns.size() * (kMaxCellLength + 1) + 1;
-    OutputBlock output(out, std::max(kOutputBlockBytes, rowLimit));
-    output.Append(HeaderLine(dataSet, format));
+    RowLayout layout;
+    layout.columns = ColumnsOf(dataSet);
+    layout.separator = format == ExportFormat::kCsv ? ',' : '\t';
+    layout.eventSize = dataSet.eventSize;
+    layout.rowLimit = layout.columns.size() * (kMaxCellLength + 1) + 1;
+    const std::string header = HeaderLine(dataSet, format);
+    outcome.writeFailed = !WriteAll(out, header.data(), header.size());
 
     const int64_t eventSize = dataSet.eventSize;
     if (first >= 0 && first < dataSet.eventCount && count > 0 && eventSize > 0) {
@@ -207,34 +275,68 @@ ExportOutcome ExportEvents(DataSet& dataSet, int64_t first, int64_t count, Expor
     if (outcome.eventsAsked > 0) {
         outcome.readError = dataSet.eventFile.Seek(position);
     }
-    // The reader bounds an event to a megabyte, so a block always holds at least one.
-    const int64_t blockEvents = std::max<int64_t>(1, kInputBlockBytes / std::max<int64_t>(eventSize, 1));
-    std::vector<uint8_t> block(
-        outcome.eventsAsked > 0 ? static_cast<size_t>(blockEvents * eventSize) : 0);
-    while (outcome.readError == kErrorSuccess && outcome.eventsWritten < outcome.eventsAsked &&
-           !output.Failed()) {
-        const int64_t want = std::min(blockEvents, outcome.eventsAsked - outcome.eventsWritten);
-        uint32_t delivered = 0;
-        outcome.readError = ReadBlock(dataSet.eventFile, block.data(),
-                                      static_cast<uint32_t>(want * eventSize), delivered);
-        const int64_t complete = delivered / eventSize;
-        for (int64_t e = 0; e < complete; ++e) {
-            const uint8_t* event = block.data() + e * eventSize;
-            char* cursor = output.Reserve(rowLimit);
-            for (size_t c = 0; c < columns.size(); ++c) {
-                if (c > 0) {
-                    *cursor++ = separator;
-                }
-                cursor = WriteCell(cursor, columns[c], event);
+    if (outcome.eventsAsked == 0 || outcome.readError != kErrorSuccess || outcome.writeFailed) {
+        return outcome;
+    }
+
+    // The reader bounds an event to a megabyte, so a block always holds at least one; a block's
+    // text stays within the output block unless a single row is longer.
+    const int64_t blockEvents = std::clamp<int64_t>(
+        std::min<int64_t>(kInputBlockBytes / eventSize,
+                          static_cast<int64_t>(kOutputBlockBytes / layout.rowLimit)),
+        1, outcome.eventsAsked);
+    const int64_t blocks = (outcome.eventsAsked + blockEvents - 1) / blockEvents;
+    const unsigned laneCount = static_cast<unsigned>(std::clamp<int64_t>(
+        std::min<int64_t>(std::thread::hardware_concurrency(), blocks), 1, kMaxLanes));
+    std::vector<std::unique_ptr<FormattingLane>> lanes;
+    for (unsigned l = 0; l < laneCount; ++l) {
+        lanes.push_back(std::make_unique<FormattingLane>(layout));
+        Batch& batch = lanes.back()->batch;
+        batch.events.resize(static_cast<size_t>(blockEvents * eventSize));
+        batch.text.resize(static_cast<size_t>(blockEvents) * layout.rowLimit);
+    }
+
+    // Blocks go to the lanes in turn and leave in the order they were started, the oldest
+    // first: the texts are written in file order, and a lane is free again when its turn to
+    // take the next block comes.
+    std::deque<FormattingLane*> started;
+    auto finishOldest = [&] {
+        FormattingLane& lane = *started.front();
+        started.pop_front();
+        lane.Wait();
+        if (!outcome.writeFailed) {
+            outcome.writeFailed = !WriteAll(out, lane.batch.text.data(), lane.batch.textLength);
+            if (!outcome.writeFailed) {
+                outcome.eventsWritten += lane.batch.eventCount;
             }
-            *cursor++ = '\n';
-            output.Commit(cursor);
         }
-        outcome.eventsWritten += complete;
-        if (outcome.readError == kErrorSuccess && complete < want) {
+    };
+    int64_t eventsRead = 0;
+    for (int64_t b = 0; outcome.readError == kErrorSuccess && eventsRead < outcome.eventsAsked;
+         ++b) {
+        if (started.size() == laneCount) {
+            finishOldest();
+        }
+        if (outcome.writeFailed) {
+            break;
+        }
+        FormattingLane& lane = *lanes[static_cast<size_t>(b % laneCount)];
+        const int64_t want = std::min(blockEvents, outcome.eventsAsked - eventsRead);
+        uint32_t delivered = 0;
+        outcome.readError = ReadBlock(dataSet.eventFile, lane.batch.events.data(),
+                                      static_cast<uint32_t>(want * eventSize), delivered);
+        lane.batch.eventCount = delivered / eventSize;
+        eventsRead += lane.batch.eventCount;
+        if (outcome.readError == kErrorSuccess && lane.batch.eventCount < want) {
             outcome.readError = kErrorHandleEof;
         }
+        if (lane.batch.eventCount > 0) {
+            lane.Start();
+            started.push_back(&lane);
+        }
     }
-    outcome.writeFailed = !output.Flush();
+    while (!started.empty()) {
+        finishOldest();
+    }
     return outcome;
 }
