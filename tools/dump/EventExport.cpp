@@ -19,6 +19,7 @@
 
 #include "EventDecoder.h"
 #include "SafeMath.h"
+#include "ShortestFloat.h"
 #include "Utf8.h"
 
 namespace {
@@ -41,7 +42,9 @@ char* WriteNotANumber(char* cursor) {
     return cursor + length;
 }
 
-// Without a precision, to_chars writes the shortest text that reads back to the same value.
+// Without a precision, to_chars writes the shortest text that reads back to the same value;
+// floats, the bulk of most files, have a quicker road to the same text. Each cell has room for
+// kMaxCellLength characters.
 char* WriteCell(char* cursor, const Column& column, const uint8_t* event) {
     const uint8_t* field = event + column.offset;
     char* const end = cursor + kMaxCellLength;
@@ -52,7 +55,7 @@ char* WriteCell(char* cursor, const Column& column, const uint8_t* event) {
             if (column.decoder.IsSingle()) {
                 const float value = column.decoder.Single(field);
                 return std::isnan(value) ? WriteNotANumber(cursor)
-                                         : std::to_chars(cursor, end, value).ptr;
+                                         : WriteShortestFloat(cursor, value);
             } else {
                 const double value = column.decoder.Double(field);
                 return std::isnan(value) ? WriteNotANumber(cursor)
