@@ -20,6 +20,9 @@
 #include <cstdint>
 #include <cstring>
 
+// Compilers without 128-bit integers (32-bit targets) take the library's road for every float.
+#if defined(__SIZEOF_INT128__)
+
 namespace {
 
 using Wide = unsigned __int128;
@@ -188,3 +191,11 @@ char* WriteShortestFloat(char* out, float value) {
     }
     return WriteDecimal(out, static_cast<uint32_t>(n), exponent);
 }
+
+#else
+
+char* WriteShortestFloat(char* out, float value) {
+    return std::to_chars(out, out + 32, value).ptr;
+}
+
+#endif
