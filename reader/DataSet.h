@@ -63,6 +63,18 @@ public:
     // Where each parameter's field starts within its event, one entry per parameter.
     const std::vector<int64_t>& FieldOffsets() const { return fieldOffsets; }
 
+    // For readers that walk many events at once (a copy of many rows), past the cache the list
+    // draws from, which they leave alone. ReadEvents reads count events from first on into
+    // buffer (count * eventSize bytes, the part the file did not deliver cleared); delivered
+    // receives how many bytes arrived. False when nothing could be read there.
+    bool ReadEvents(int64_t first, int64_t count, uint8_t* buffer, uint32_t& delivered);
+    // The value of one field of the event at index in a block that ReadEvents filled (events
+    // is the block, delivered its delivered bytes): the value CellValue gives for that event.
+    DecodedValue BlockValue(const uint8_t* events,
+                            int64_t delivered,
+                            int64_t index,
+                            int32_t parameter) const;
+
     DataFile& file;
     int32_t versionMajor = 0;
     int32_t versionMinor = 0;
@@ -100,6 +112,7 @@ private:
     void ComputeLayout(const Bounds& bounds, int64_t widthSum, int64_t totValue);
     void ReleaseCache();
     bool ReadSingleEvent(int64_t event);
+    bool HasField(int32_t parameter) const;  // a parameter whose field the layout places
 
     WarningSink& warnings;
     std::vector<int64_t> fieldOffsets;  // start of each parameter within its event

@@ -1,8 +1,11 @@
 // Event values on demand: the cache of the rows the list is about to show, single-event reads
-// for cells outside it, and the text of one cell. File positions are 64-bit and checked, so
-// events beyond 2 GiB read correctly and absurd offsets fail instead of wrapping.
+// for cells outside it, block reads for readers of many events, and the value of one cell. Every
+// read goes through ReadEvents and every value through BlockValue, so all roads agree. File
+// positions are 64-bit and checked, so events beyond 2 GiB read correctly and absurd offsets fail
+// instead of wrapping.
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include "DataSet.h"
@@ -17,8 +20,8 @@ std::unique_ptr<uint8_t[]> Allocate(int64_t size) {
     return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[static_cast<size_t>(size)]);
 }
 
-// Cells never look past the bytes that arrived (cacheBytes), but the cache is public, so the
-// part a short read left untouched is cleared rather than left uninitialised.
+// Cells never look past the bytes that arrived, but the cache is public and a block belongs to
+// its reader, so the part a short read left untouched is cleared rather than left uninitialised.
 void ClearUndelivered(uint8_t* buffer, int64_t size, uint32_t delivered) {
     if (delivered < size) {
         std::memset(buffer + delivered, 0, static_cast<size_t>(size - delivered));
@@ -46,24 +49,14 @@ void DataSet::FillCache(int64_t first, int64_t last) {
     }
     const int64_t count = last - first + 1;
     int64_t size = 0;
-    int64_t position = 0;
-    int64_t skip = 0;
-    if (!CheckedMul(count, eventSize, size) || size > kMaxCacheBytes ||
-        !CheckedMul(first, eventSize, skip) || !CheckedAdd(dataOffset, skip, position)) {
+    if (!CheckedMul(count, eventSize, size) || size > kMaxCacheBytes) {
         return;  // each cell then reads its own event
     }
-    if (eventFile.Seek(position) != kErrorSuccess) {
-        return;
-    }
     std::unique_ptr<uint8_t[]> buffer = Allocate(size);
-    if (!buffer) {
-        return;
-    }
     uint32_t delivered = 0;
-    if (eventFile.Read(buffer.get(), static_cast<uint32_t>(size), delivered) != kErrorSuccess) {
+    if (!buffer || !ReadEvents(first, count, buffer.get(), delivered)) {
         return;
     }
-    ClearUndelivered(buffer.get(), size, delivered);
     cache = std::move(buffer);
     cacheFirst = first;
     cacheLast = last;
@@ -72,25 +65,14 @@ void DataSet::FillCache(int64_t first, int64_t last) {
 
 bool DataSet::ReadSingleEvent(int64_t event) {
     ReleaseCache();
-    int64_t skip = 0;
-    int64_t position = 0;
-    if (eventSize <= 0 || eventSize > kMaxEventSize || !CheckedMul(event, eventSize, skip) ||
-        !CheckedAdd(dataOffset, skip, position)) {
-        return false;
-    }
-    if (eventFile.Seek(position) != kErrorSuccess) {
+    if (eventSize <= 0 || eventSize > kMaxEventSize) {
         return false;
     }
     std::unique_ptr<uint8_t[]> buffer = Allocate(eventSize);
-    if (!buffer) {
-        return false;
-    }
     uint32_t delivered = 0;
-    if (eventFile.Read(buffer.get(), static_cast<uint32_t>(eventSize), delivered) !=
-        kErrorSuccess) {
+    if (!buffer || !ReadEvents(event, 1, buffer.get(), delivered)) {
         return false;
     }
-    ClearUndelivered(buffer.get(), eventSize, delivered);
     cache = std::move(buffer);
     cacheFirst = event;
     cacheLast = event;
@@ -98,27 +80,61 @@ bool DataSet::ReadSingleEvent(int64_t event) {
     return true;
 }
 
+bool DataSet::ReadEvents(int64_t first, int64_t count, uint8_t* buffer, uint32_t& delivered) {
+    delivered = 0;
+    int64_t size = 0;
+    int64_t skip = 0;
+    int64_t position = 0;
+    if (eventSize <= 0 || first < 0 || count <= 0 || !CheckedMul(count, eventSize, size) ||
+        size > std::numeric_limits<uint32_t>::max() || !CheckedMul(first, eventSize, skip) ||
+        !CheckedAdd(dataOffset, skip, position)) {
+        return false;
+    }
+    if (eventFile.Seek(position) != kErrorSuccess) {
+        return false;
+    }
+    if (eventFile.Read(buffer, static_cast<uint32_t>(size), delivered) != kErrorSuccess) {
+        delivered = 0;
+        return false;
+    }
+    ClearUndelivered(buffer, size, delivered);
+    return true;
+}
+
+bool DataSet::HasField(int32_t parameter) const {
+    return parameter >= 0 && static_cast<size_t>(parameter) < parameters.size() &&
+           static_cast<size_t>(parameter) < fieldOffsets.size();
+}
+
 void DataSet::FormatValue(int64_t event, int32_t parameter) {
     FormatDecodedValue(CellValue(event, parameter), kNoValueText, displayText, kDisplayTextLength);
 }
 
 DecodedValue DataSet::CellValue(int64_t event, int32_t parameter) {
-    if (event < 0 || event >= eventCount || parameter < 0 ||
-        static_cast<size_t>(parameter) >= parameters.size() ||
-        static_cast<size_t>(parameter) >= fieldOffsets.size()) {
+    if (event < 0 || event >= eventCount || !HasField(parameter)) {
         return {};
     }
     if (!(cache && cacheFirst <= event && event <= cacheLast) && !ReadSingleEvent(event)) {
         return {};
     }
-    const int64_t eventStart = (event - cacheFirst) * eventSize;
+    return BlockValue(cache.get(), cacheBytes, event - cacheFirst, parameter);
+}
+
+DecodedValue DataSet::BlockValue(const uint8_t* events,
+                                 int64_t delivered,
+                                 int64_t index,
+                                 int32_t parameter) const {
+    if (index < 0 || !HasField(parameter)) {
+        return {};
+    }
+    const int64_t eventStart = index * eventSize;
     const int64_t fieldStart = eventStart + fieldOffsets[static_cast<size_t>(parameter)];
     const int32_t width = parameters[static_cast<size_t>(parameter)].width;
     // A field any of whose bytes the file did not deliver has no value; a field without bytes
     // (an integer of width 0 reads 0) misses none.
-    if (width < 0 || (width > 0 && fieldStart + width > cacheBytes) ||
+    if (width < 0 || (width > 0 && fieldStart + width > delivered) ||
         fieldOffsets[static_cast<size_t>(parameter)] + width > eventSize) {
         return {};
     }
-    return DecodeField(dataType, cache.get() + fieldStart, width, byteOrder);
+    return DecodeField(dataType, events + fieldStart, width, byteOrder);
 }

@@ -73,6 +73,10 @@ constexpr size_t kValueTextCapacity = 64;
 // unterminated, and returns its end; nullptr for a value that has none.
 char* FormatValueText(const DecodedValue& value, char (&narrow)[kValueTextCapacity]);
 
+// The longest text of a decoded value: a negative real with fifteen significant digits and a
+// three-digit exponent ("-1.79769313486232e+308"). Integers take at most ten digits.
+constexpr size_t kMaxValueTextLength = 22;
+
 // Writes the value's text ("%u" for integers, "%0.15g" for reals, "nan" for every NaN,
 // noValueText otherwise) into out, at most capacity - 1 characters and a terminating zero.
 void FormatDecodedValue(const DecodedValue& value, const wchar_t* noValueText, wchar_t* out,

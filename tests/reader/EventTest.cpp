@@ -1,7 +1,8 @@
 // Event values: decoding by data type and byte order (the common orders and those real files
-// pair with fields they do not fit), the cell texts, and the event cache.
+// pair with fields they do not fit), the cell texts, the event cache, and block reads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -168,14 +169,21 @@ TEST(EventDecoding, RealAndIntegerTextsAreThoseOfPrintf) {
                         (bits % 2 ? 9.999999999999995 : 1.0));              // near a switch
     }
     size_t compared = 0;
+    size_t longest = 0;
     for (double real : reals) {
         if (std::isnan(real)) {
             continue;  // NaN has a text of its own (below)
         }
-        ASSERT_EQ(TextOf(Real(real)), Printf("%0.15g", real)) << std::hexfloat << real;
+        const std::wstring text = TextOf(Real(real));
+        ASSERT_EQ(text, Printf("%0.15g", real)) << std::hexfloat << real;
+        longest = std::max(longest, text.size());
         ++compared;
     }
     EXPECT_GT(compared, 250000u);
+    // Copies size their buffers by the longest text, which the largest negative number has.
+    EXPECT_EQ(longest, kMaxValueTextLength);
+    EXPECT_EQ(TextOf(Real(-1.7976931348623157e308)), L"-1.79769313486232e+308");
+    EXPECT_EQ(TextOf(Real(-1.2345678901234567e-100)), L"-1.23456789012346e-100");
 
     std::vector<uint32_t> integers = {0, 1, 9, 10, 99, 100, 4294967295u, 2147483648u};
     for (int i = 0; i < 20000; ++i) {
@@ -188,6 +196,7 @@ TEST(EventDecoding, RealAndIntegerTextsAreThoseOfPrintf) {
         char narrow[16];
         std::snprintf(narrow, sizeof narrow, "%u", static_cast<unsigned>(integer));
         ASSERT_EQ(TextOf(value), Widen(narrow)) << integer;
+        ASSERT_LE(TextOf(value).size(), kMaxValueTextLength);
     }
 }
 
@@ -299,6 +308,93 @@ TEST(EventValues, ResetEmptiesTheModel) {
     int64_t next = 0;
     EXPECT_TRUE(r->first.Parse(r->segments, 0, next));
     EXPECT_EQ(r->Cell(r->first, 3, 1), L"1003");
+}
+
+// The texts of a block of count events read by ReadEvents, one parameter after the other.
+std::vector<std::wstring> BlockTexts(const DataSet& dataSet,
+                                     const std::vector<uint8_t>& block,
+                                     uint32_t delivered,
+                                     int64_t count) {
+    std::vector<std::wstring> texts;
+    wchar_t text[kDisplayTextLength];
+    for (int64_t index = 0; index < count; ++index) {
+        for (int32_t parameter = 0; parameter < 3; ++parameter) {
+            FormatDecodedValue(dataSet.BlockValue(block.data(), delivered, index, parameter),
+                               kNoValueText, text, kDisplayTextLength);
+            texts.push_back(text);
+        }
+    }
+    return texts;
+}
+
+TEST(EventBlocks, OneReadGivesTheCellTextsAndLeavesTheCacheAlone) {
+    auto r = ParseBytes(ThirtyEvents().Build());
+    DataSet& set = r->first;
+    set.FillCache(0, 5);
+    const int64_t reads = r->memory->readCount;
+    std::vector<uint8_t> block(10 * 7);
+    uint32_t delivered = 0;
+    ASSERT_TRUE(set.ReadEvents(12, 10, block.data(), delivered));
+    EXPECT_EQ(r->memory->readCount, reads + 1);
+    EXPECT_EQ(delivered, 70u);
+    const std::vector<std::wstring> texts = BlockTexts(set, block, delivered, 10);
+    EXPECT_EQ(texts[0], L"12");
+    EXPECT_EQ(texts[1], L"1012");
+    EXPECT_EQ(texts[2], L"12");
+    EXPECT_EQ(texts[27], L"21");
+    EXPECT_EQ(texts[28], L"1021");
+    // The list's cache still holds the rows it was filled with.
+    EXPECT_EQ(set.cacheFirst, 0);
+    EXPECT_EQ(set.cacheLast, 5);
+    for (int64_t index = 0; index < 10; ++index) {
+        for (int32_t parameter = 0; parameter < 3; ++parameter) {
+            EXPECT_EQ(texts[static_cast<size_t>(index * 3 + parameter)],
+                      r->Cell(set, 12 + index, parameter));
+        }
+    }
+}
+
+// The file ends inside the last event: its first field arrived, the other two did not. A block
+// and the list's own reading show the same texts for it.
+TEST(EventBlocks, FieldsAShortReadMissedHaveNoValueAsInTheList) {
+    std::vector<uint8_t> bytes = ThirtyEvents().Build();
+    bytes.resize(bytes.size() - 3);
+    auto r = ParseBytes(bytes);
+    DataSet& set = r->first;
+    ASSERT_EQ(set.eventCount, 30);
+    std::vector<uint8_t> block(3 * 7, 0xAA);
+    uint32_t delivered = 0;
+    ASSERT_TRUE(set.ReadEvents(27, 3, block.data(), delivered));
+    EXPECT_EQ(delivered, 18u);
+    EXPECT_EQ(block.back(), 0);  // the undelivered part is cleared
+    const std::vector<std::wstring> texts = BlockTexts(set, block, delivered, 3);
+    EXPECT_EQ(std::vector<std::wstring>(texts.begin() + 6, texts.end()),
+              (std::vector<std::wstring>{L"29", L"?", L"?"}));
+    for (int32_t parameter = 0; parameter < 3; ++parameter) {
+        EXPECT_EQ(texts[static_cast<size_t>(6 + parameter)], r->Cell(set, 29, parameter));
+    }
+}
+
+TEST(EventBlocks, ReadsThatCannotBeMadeFail) {
+    auto r = ParseBytes(ThirtyEvents().Build());
+    DataSet& set = r->first;
+    std::vector<uint8_t> block(7 * 4);
+    uint32_t delivered = 99;
+    EXPECT_FALSE(set.ReadEvents(-1, 1, block.data(), delivered));
+    EXPECT_EQ(delivered, 0u);
+    EXPECT_FALSE(set.ReadEvents(0, 0, block.data(), delivered));
+    EXPECT_FALSE(set.ReadEvents(INT64_MAX / 2, 4, block.data(), delivered));  // offset overflows
+    // Beyond the end of the file nothing arrives.
+    EXPECT_FALSE(set.ReadEvents(1000, 4, block.data(), delivered));
+    r->memory->faults.failReadsFrom = r->memory->readCount;
+    EXPECT_FALSE(set.ReadEvents(0, 4, block.data(), delivered));
+    EXPECT_EQ(delivered, 0u);
+    r->memory->faults.failReadsFrom = -1;
+    r->memory->faults.failSeeksFrom = r->memory->seekCount;
+    EXPECT_FALSE(set.ReadEvents(0, 4, block.data(), delivered));
+    // Fields outside the layout have no value, whatever the block holds.
+    EXPECT_EQ(set.BlockValue(block.data(), 28, 0, 3).kind, DecodedValue::kNone);
+    EXPECT_EQ(set.BlockValue(block.data(), 28, -1, 0).kind, DecodedValue::kNone);
 }
 
 }  // namespace
