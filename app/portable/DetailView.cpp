@@ -1,12 +1,16 @@
 // The views of the right list: HEADER offsets as "%d" beside their labels, keywords pointed at
 // in the model, event values formatted by the data set, each view one entry of a table indexed
-// by the segment kind.
+// by the segment kind. A copy reads a view's cells as the list does, except for events, which
+// it reads in blocks.
 #include "DetailView.h"
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "BoundedFormat.h"
+#include "EventCopyTable.h"
+#include "GridCopyTable.h"
 #include "ProgramTexts.h"
 #include "SegmentRows.h"
 
@@ -15,6 +19,28 @@ namespace {
 static_assert(kHeaderFieldLabelCount == kHeaderOffsetCount, "one label per HEADER offset");
 
 constexpr const wchar_t* kEmptyText = L"";
+
+// A view's cells over one data set, for a copy.
+class ViewGrid final : public TextGrid {
+public:
+    ViewGrid(const DetailView& shownView, DataSet& shownSet) : view(shownView), dataSet(shownSet) {}
+
+    std::vector<std::wstring> Headings() override {
+        std::vector<std::wstring> headings;
+        for (DetailColumn& column : view.Columns(dataSet)) {
+            headings.push_back(std::move(column.heading));
+        }
+        return headings;
+    }
+    int RowCount() override { return view.RowCount(dataSet); }
+    const wchar_t* Cell(int row, int column) override {
+        return view.CellText(dataSet, row, column);
+    }
+
+private:
+    const DetailView& view;
+    DataSet& dataSet;
+};
 
 // The six HEADER offsets beside their labels.
 class HeaderView final : public DetailView {
@@ -67,6 +93,10 @@ public:
         return static_cast<int>(std::min<int64_t>(dataSet.eventCount, kMaxListRows));
     }
 
+    std::unique_ptr<CopyTable> CopyRows(DataSet& dataSet, RowSelection& selection) const override {
+        return std::make_unique<EventCopyTable>(dataSet, RowCount(dataSet), selection);
+    }
+
 protected:
     const wchar_t* Cell(DataSet& dataSet, int row, int column) const override {
         if (static_cast<size_t>(column) >= dataSet.parameters.size()) {
@@ -102,6 +132,10 @@ const wchar_t* DetailView::CellText(DataSet& dataSet, int row, int column) const
         return kEmptyText;
     }
     return Cell(dataSet, row, column);
+}
+
+std::unique_ptr<CopyTable> DetailView::CopyRows(DataSet& dataSet, RowSelection& selection) const {
+    return std::make_unique<GridCopyTable>(std::make_unique<ViewGrid>(*this, dataSet), selection);
 }
 
 const DetailView& DetailViewOf(int kind) {

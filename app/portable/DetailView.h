@@ -1,13 +1,15 @@
 // What the right-hand list shows for a row of the segment list: one view per kind of segment,
 // each giving its columns, its row count and the text of each cell, computed from the shown data
 // set alone. Cell texts either point into the model (keywords) or into displayText, which holds
-// one cell's text at a time. A new kind of segment is one new view in the table behind
-// DetailViewOf.
+// one cell's text at a time. Each view also copies its selected rows. A new kind of segment is
+// one new view in the table behind DetailViewOf.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "CopyTable.h"
 #include "DataSet.h"
 #include "ReaderOutput.h"
 
@@ -35,6 +37,10 @@ public:
 
     // The text of one cell; a row or column outside the view gives an empty text.
     const wchar_t* CellText(DataSet& dataSet, int row, int column) const;
+
+    // The selected rows of the view as a table to copy, with the texts CellText gives. Both
+    // arguments are borrowed by the table.
+    virtual std::unique_ptr<CopyTable> CopyRows(DataSet& dataSet, RowSelection& selection) const;
 
 protected:
     // Only asked for rows inside the view and columns from 0 on.
