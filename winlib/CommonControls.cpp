@@ -2,6 +2,8 @@
 // the object is tied to the control after creation, by subclassing and by its user-data slot.
 #include "CommonControls.h"
 
+#include <climits>
+
 #include "BoundedFormat.h"
 
 namespace CommonControls {
@@ -10,6 +12,25 @@ namespace {
 constexpr const wchar_t* kListViewClass = L"SysListView32";
 constexpr const wchar_t* kStaticClass = L"Static";
 constexpr UINT_PTR kSubclassId = 0;
+// Texts are read into a buffer that doubles until the text ends before the buffer's last
+// character, since the list reports no length. This size holds every short text at once.
+constexpr int kFirstTextCapacity = 256;
+
+// Reads a text the list copies into a caller's buffer of a given capacity (terminator
+// included); read(buffer, capacity) asks for it.
+template <typename Read>
+std::wstring ReadGrowing(Read read) {
+    std::wstring text;
+    for (int capacity = kFirstTextCapacity;; capacity *= 2) {
+        text.assign(static_cast<size_t>(capacity), L'\0');
+        read(&text[0], capacity);
+        const size_t length = text.find(L'\0');
+        if (length < static_cast<size_t>(capacity) - 1 || capacity > INT_MAX / 2) {
+            text.resize(length);
+            return text;
+        }
+    }
+}
 }  // namespace
 
 LRESULT CommonControl::OnCtlColor(HDC) {
@@ -51,6 +72,13 @@ void ListView::SetExtendedStyle(DWORD style) {
     SendMessageW(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style);
 }
 
+void ListView::SetRedraw(bool on) {
+    SendMessageW(hwnd, WM_SETREDRAW, on ? TRUE : FALSE, 0);
+    if (on) {
+        InvalidateRect(hwnd, nullptr, TRUE);
+    }
+}
+
 void ListView::InsertColumn(int index, const wchar_t* heading, int width) {
     LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
@@ -82,6 +110,16 @@ void ListView::DeleteAllColumns() {
     }
 }
 
+std::wstring ListView::ColumnHeading(int index) {
+    return ReadGrowing([&](wchar_t* buffer, int capacity) {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT;
+        column.pszText = buffer;
+        column.cchTextMax = capacity;
+        SendMessageW(hwnd, LVM_GETCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
+    });
+}
+
 int ListView::ItemCount() {
     return static_cast<int>(SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0));
 }
@@ -100,6 +138,16 @@ void ListView::SetItemText(int index, int column, const wchar_t* text) {
     item.iSubItem = column;
     item.pszText = const_cast<wchar_t*>(text);
     SendMessageW(hwnd, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+}
+
+std::wstring ListView::ItemText(int index, int column) {
+    return ReadGrowing([&](wchar_t* buffer, int capacity) {
+        LVITEMW item = {};
+        item.iSubItem = column;
+        item.pszText = buffer;
+        item.cchTextMax = capacity;
+        SendMessageW(hwnd, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+    });
 }
 
 bool ListView::ItemData(int index, LPARAM& data) {
@@ -127,6 +175,15 @@ void ListView::SetItemState(int index, UINT state, UINT mask) {
     item.state = state;
     SendMessageW(hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(&item));
+}
+
+int ListView::SelectedCount() {
+    return static_cast<int>(SendMessageW(hwnd, LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
+int ListView::NextSelected(int after) {
+    return static_cast<int>(
+        SendMessageW(hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
 }
 
 DWORD Static::Create(Window* parentWindow, DWORD style) {

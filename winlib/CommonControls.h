@@ -3,6 +3,7 @@
 // parent's routing finds them for reflected notifications.
 #pragma once
 
+#include <string>
 #include <type_traits>
 
 #include "Window.h"
@@ -36,17 +37,22 @@ public:
     // LVM_SETEXTENDEDLISTVIEWSTYLE with mask 0: the given extended styles replace all others.
     void SetExtendedStyle(DWORD style);
 
+    // WM_SETREDRAW: while off, changes are not drawn; turned on, the whole list is drawn anew.
+    void SetRedraw(bool on);
+
     // Columns. A column is left-aligned, and its subitem is its index.
     void InsertColumn(int index, const wchar_t* heading, int width);
     bool HasColumn(int index);     // LVM_GETCOLUMNW: the list reports a column there
     void DeleteColumn(int index);  // LVM_DELETECOLUMN
     int ColumnCount();             // the header control's count of columns
     void DeleteAllColumns();       // column 0, for as long as the list reports one
+    std::wstring ColumnHeading(int index);  // LVM_GETCOLUMNW: empty when there is no column
 
     // Rows of a list that stores them: the row's first column and its item data.
     int ItemCount();
     void InsertItem(int index, const wchar_t* text, LPARAM data);
     void SetItemText(int index, int column, const wchar_t* text);
+    std::wstring ItemText(int index, int column);  // LVM_GETITEMTEXTW, as the row shows it
     bool ItemData(int index, LPARAM& data);  // false when the list has no such row
     void DeleteAllItems();
 
@@ -55,6 +61,8 @@ public:
 
     // Selection and focus: the state bits in mask become those of state; index -1 is every row.
     void SetItemState(int index, UINT state, UINT mask);
+    int SelectedCount();          // LVM_GETSELECTEDCOUNT
+    int NextSelected(int after);  // LVM_GETNEXTITEM: after -1 from the start; -1 after the last
 };
 
 // The notification record behind a WM_NOTIFY header, for a code whose record the caller knows.

@@ -36,8 +36,15 @@ struct LocalMemoryTraits {  // blocks that the system allocates for us, e.g. For
     static void Close(Value block) { LocalFree(block); }
 };
 
+struct GlobalMemoryTraits {  // GlobalAlloc's blocks, such as the clipboard's data
+    using Value = HGLOBAL;
+    static Value Invalid() { return nullptr; }
+    static void Close(Value block) { GlobalFree(block); }
+};
+
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFileHandle = UniqueResource<FileHandleTraits>;
 using UniqueFont = UniqueResource<FontTraits>;
 using UniqueAcceleratorTable = UniqueResource<AcceleratorTableTraits>;
 using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
+using UniqueGlobalMemory = UniqueResource<GlobalMemoryTraits>;
