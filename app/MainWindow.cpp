@@ -1,5 +1,6 @@
-// The main window: creation and layout, the menu commands, opening a file, and the two list
-// views' notifications. Every call here runs on the user-interface thread.
+// The main window: creation and layout, the menu commands, opening a file, the two list views'
+// notifications and their Ctrl+A and Ctrl+C. Every call here runs on the
+// user-interface thread.
 //
 // Reading a data set may show warning boxes that have no owner, so the window stays usable
 // while they are open. While a file is being opened, File > Open is greyed and ignored, and
@@ -13,11 +14,14 @@
 #include <string>
 
 #include "AboutBox.h"
+#include "ClipboardCopy.h"
 #include "DataSetChain.h"
 #include "DetailListView.h"
 #include "DetailView.h"
 #include "ErrorBox.h"
 #include "FileOpenDialog.h"
+#include "GridCopyTable.h"
+#include "ListViewCopy.h"
 #include "ListViewSegmentList.h"
 #include "ModuleVersionInfo.h"
 #include "ProgramTexts.h"
@@ -36,6 +40,13 @@ constexpr size_t kTitleNameCapacity = 260;
 constexpr size_t kTitleExtensionCapacity = 16;
 constexpr UINT kSelectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
 constexpr int kEveryRow = -1;
+constexpr WORD kSelectAllKey = 'A';  // with Ctrl
+constexpr WORD kCopyKey = 'C';       // with Ctrl
+
+// Ctrl held alone: AltGr arrives as Ctrl+Alt and types characters, which are no shortcuts.
+bool ControlAloneHeld() {
+    return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+}
 
 }  // namespace
 
@@ -252,8 +263,15 @@ int MainWindow::OnNotify(HWND from, int code, NMHDR* header) {
 }
 
 void MainWindow::OnSegmentListNotify(int code, NMHDR* header) {
-    if (code == static_cast<int>(LVN_ITEMCHANGED)) {
-        OnSegmentChanged(CommonControls::NotificationRecord<NMLISTVIEW>(header));
+    switch (code) {
+        case static_cast<int>(LVN_ITEMCHANGED):
+            OnSegmentChanged(CommonControls::NotificationRecord<NMLISTVIEW>(header));
+            break;
+        case static_cast<int>(LVN_KEYDOWN):
+            OnListKey(segmentList, CommonControls::NotificationRecord<NMLVKEYDOWN>(header));
+            break;
+        default:
+            break;
     }
 }
 
@@ -265,13 +283,20 @@ void MainWindow::OnDetailListNotify(int code, NMHDR* header) {
         case static_cast<int>(LVN_ODCACHEHINT):
             OnDetailCacheHint(CommonControls::NotificationRecord<NMLVCACHEHINT>(header));
             break;
+        case static_cast<int>(LVN_KEYDOWN):
+            OnListKey(detailList, CommonControls::NotificationRecord<NMLVKEYDOWN>(header));
+            break;
         default:
             break;
     }
 }
 
+bool MainWindow::Reading() const {
+    return opening == Opening::kReading || opening == Opening::kReadingTouched;
+}
+
 void MainWindow::OnSegmentChanged(const NMLISTVIEW& change) {
-    if (opening == Opening::kReading || opening == Opening::kReadingTouched) {
+    if (Reading()) {
         opening = Opening::kReadingTouched;
         return;
     }
@@ -303,4 +328,53 @@ void MainWindow::OnDetailCacheHint(const NMLVCACHEHINT& hint) {
     if (ClampCacheHint(shown, first, last)) {
         shown.FillCache(first, last);
     }
+}
+
+void MainWindow::OnListKey(CommonControls::ListView& list, const NMLVKEYDOWN& key) {
+    if (!ControlAloneHeld()) {
+        return;
+    }
+    switch (key.wVKey) {
+        case kSelectAllKey:
+            // Undrawn meanwhile: the list would otherwise redraw each row as it is selected,
+            // which takes minutes on a list of millions of rows.
+            list.SetRedraw(false);
+            list.SetItemState(kEveryRow, LVIS_SELECTED, LVIS_SELECTED);
+            list.SetRedraw(true);
+            break;
+        case kCopyKey:
+            CopySelectedRows(list);
+            break;
+        default:
+            break;
+    }
+}
+
+void MainWindow::CopySelectedRows(CommonControls::ListView& list) {
+    ListViewSelection selection(list);
+    if (selection.Count() == 0) {
+        return;  // nothing to copy: the clipboard keeps what it holds
+    }
+    const std::unique_ptr<CopyTable> table = CopyTableOf(list, selection);
+    if (!table) {
+        return;
+    }
+    const DWORD error = CopyToClipboard(hwnd, *table);
+    if (error != 0) {
+        ShowError(error);
+    }
+}
+
+std::unique_ptr<CopyTable> MainWindow::CopyTableOf(CommonControls::ListView& list,
+                                                   RowSelection& selection) {
+    if (&list == &segmentList) {
+        return std::make_unique<GridCopyTable>(std::make_unique<ListViewGrid>(segmentList),
+                                               selection);
+    }
+    // The right list's rows come from the data sets and their file, which a reading in
+    // progress is using.
+    if (Reading()) {
+        return nullptr;
+    }
+    return DetailViewOf(selectedKind).CopyRows(ShownDataSet(), selection);
 }

@@ -4,8 +4,12 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <string>
+
 #include "CmdLine.h"
 #include "CommonControls.h"
+#include "CopyTable.h"
 #include "DataFile.h"
 #include "DataSet.h"
 #include "Menu.h"
@@ -59,6 +63,12 @@ private:
     void OnSegmentChanged(const NMLISTVIEW& change);
     void OnDetailDisplayInfo(NMLVDISPINFOW& request);
     void OnDetailCacheHint(const NMLVCACHEHINT& hint);
+    // Ctrl+A selects every row of the list that has the focus, Ctrl+C copies its selected rows
+    // to the clipboard; a failure shows the error box.
+    void OnListKey(CommonControls::ListView& list, const NMLVKEYDOWN& key);
+    void CopySelectedRows(CommonControls::ListView& list);
+    // The list's selected rows as a table to copy; null when they cannot be read now.
+    std::unique_ptr<CopyTable> CopyTableOf(CommonControls::ListView& list, RowSelection& selection);
 
     // Where the opening of a file stands. While a file is being opened (its dialog, or a Parse
     // whose warning boxes keep the window usable) the data sets must not be reset or destroyed
@@ -73,6 +83,7 @@ private:
 
     void BeginOpening();
     void EndOpening();
+    bool Reading() const;
     void RequestCloseAfterOpening();
     Opening opening = Opening::kIdle;
     bool closePending = false;  // closing was asked for while opening; done when it ends

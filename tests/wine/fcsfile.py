@@ -371,6 +371,16 @@ def open_file(data):
     return opened
 
 
+def index_value(data_type, bits, event, parameter):
+    """ketterlin-fcsgen's index pattern as the viewer must print it."""
+    if data_type == "I":
+        return "%u" % ((event * 10 + parameter) % (1 << bits))
+    value = event + parameter / 10.0
+    if data_type == "F":
+        value = struct.unpack("<f", struct.pack("<f", value))[0]
+    return "%0.15g" % value
+
+
 def standard(*args, **kw):
     """standard_parts as the bytes of a file."""
     return build(*standard_parts(*args, **kw))

@@ -409,6 +409,18 @@ class App:
     def ensure_visible(self, index, row):
         return self.driver.call("lvensure", hwnd=self.lists()[index], row=row)
 
+    def select_rows(self, index, rows):
+        """Selects exactly these rows of a list (as Ctrl+clicks would), the last one focused."""
+        for n, row in enumerate(rows):
+            answer = self.driver.call("lvselect", hwnd=self.lists()[index], row=row,
+                                      only=n == 0)
+            if not answer["ok"]:
+                raise HarnessError("could not select row %d of list %d" % (row, index))
+
+    def wait_selected_count(self, index, count, timeout=BOX_TIMEOUT):
+        wait_until(lambda: self.list_info(index)["selectedCount"] == count, timeout,
+                   what="%d selected rows in list %d" % (count, index))
+
     def wait_rows(self, index, count, timeout=BOX_TIMEOUT):
         wait_until(lambda: self.list_info(index)["count"] == count, timeout,
                    what="%d rows in list %d" % (count, index))
@@ -420,6 +432,59 @@ class App:
             answer = self.driver.call("send", hwnd=self.main, msg=WM_NULL)
             if not answer["ok"] and self.alive():
                 raise HarnessError("the viewer's thread did not answer: %s" % answer)
+
+    # ---- keys, the clipboard, memory ----------------------------------------------------------
+
+    def type_keys(self, index, keys):
+        """Gives list `index` the focus and types keys into it, e.g. "ctrl+a,ctrl+c"; returns
+        once they are queued (wait for what they cause)."""
+        answer = self.driver.call("keys", hwnd=self.lists()[index], keys=keys)
+        if not answer["ok"]:
+            raise HarnessError("could not type %r: %s" % (keys, answer.get("error")))
+
+    def clipboard(self, out=None, timeout=BOX_TIMEOUT):
+        """The clipboard's text and sequence number, once no program holds it open; with `out`
+        (a Unix path) the text is read from the file the driver wrote it to, for texts too long
+        for one answer."""
+        answer = self.driver.call("clipboard", out=windows_path(out) if out else None,
+                                  timeout=int(timeout * 1000), _timeout=timeout + 30)
+        if not answer["ok"]:
+            raise HarnessError("could not read the clipboard: %s" % answer)
+        if out and "chars" in answer:
+            answer["text"] = Path(out).read_bytes().decode("utf-16-le")
+        return answer
+
+    def wait_clipboard_change(self, after, timeout=BOX_TIMEOUT):
+        """Waits until the clipboard's sequence number is no longer `after`; returns the new
+        one."""
+        answer = self.driver.call("clipwait", after=after, timeout=int(timeout * 1000),
+                                  _timeout=timeout + 30)
+        if not answer["changed"]:
+            self._check_alive()
+            raise HarnessError("the clipboard did not change within %.1f s" % timeout)
+        return answer["sequence"]
+
+    def copy(self, index, keys="ctrl+c", out=None, timeout=BOX_TIMEOUT):
+        """Types keys ending in Ctrl+C into list `index` and returns the clipboard once the copy
+        has changed it."""
+        before = self.clipboard()["sequence"]
+        self.type_keys(index, keys)
+        self.wait_clipboard_change(before, timeout)
+        return self.clipboard(out)["text"]
+
+    def memory(self):
+        """The process's memory counters as Windows reports them, and the peak resident size of
+        its Unix process (VmHWM, bytes) where /proc shows it."""
+        answer = self.driver.call("mem", pid=self.pid)
+        if not answer["ok"]:
+            raise HarnessError("no memory counters: %s" % answer.get("error"))
+        try:
+            for line in Path("/proc/%d/status" % self.proc.pid).read_text().splitlines():
+                if line.startswith("VmHWM:"):
+                    answer["unixPeakResident"] = int(line.split()[1]) * 1024
+        except OSError:
+            pass
+        return answer
 
     # ---- boxes -------------------------------------------------------------------------------
 

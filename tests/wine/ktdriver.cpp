@@ -17,12 +17,16 @@
 // children; dialogs (visible dialog boxes of a process with their statics and buttons, waiting);
 // click (a dialog's button); post, send, settext, command (WM_COMMAND), close (WM_CLOSE), move;
 // gone (waits for a window to go); lvinfo, lvitems, lvselect, lvensure (list views); procs,
-// waitproc (exit code), gui (GetGuiResources, which this Wine answers with 0); desktop (follow
-// the viewer into a virtual desktop).
+// waitproc (exit code), gui (GetGuiResources, which this Wine answers with 0), mem (a process's
+// memory counters); desktop (follow the viewer into a virtual desktop); keys (typed into a
+// window); clipboard, clipwait, clipopen, clipclose (the clipboard).
 #include <windows.h>
+// After windows.h, which they need.
 #include <commctrl.h>
+#include <psapi.h>
 #include <tlhelp32.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -216,6 +220,8 @@ std::string WindowJson(HWND hwnd, bool withText) {
     json.Add("visible", IsWindowVisible(hwnd) != FALSE)
         .Add("enabled", IsWindowEnabled(hwnd) != FALSE);
     json.Add("style", static_cast<long long>(static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE))));
+    json.Add("exstyle",
+             static_cast<long long>(static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE))));
     json.Add("owner", HandleNumber(GetWindow(hwnd, GW_OWNER)));
     json.Add("parent", HandleNumber(GetAncestor(hwnd, GA_PARENT)));
     json.Add("rect", RectJson(window)).Add("client", RectJson(client));
@@ -634,6 +640,7 @@ std::string CmdListInfo(const Args& args) {
     json.Add("ok", true).Add("count", static_cast<long long>(count));
     json.Add("columns", ColumnsJson(list, list.ColumnCount()));
     json.Add("selected", Array(selected));
+    json.Add("selectedCount", static_cast<long long>(Send(hwnd, LVM_GETSELECTEDCOUNT, 0, 0)));
     json.Add("focused", static_cast<long long>(
                             Send(hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
     json.Add("top", static_cast<long long>(Send(hwnd, LVM_GETTOPINDEX, 0, 0)));
@@ -775,6 +782,144 @@ std::string CmdDesktop(const Args& args) {
     return Json().Add("ok", true).Text();
 }
 
+// The memory counters of a process: the peak of its working set is the most it ever held.
+std::string CmdMemory(const Args& args) {
+    DWORD pid = static_cast<DWORD>(args.Number("pid", 0));
+    HandleOwner process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    if (!process.Get())
+        return Failure("OpenProcess failed", GetLastError());
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process.Get(), &counters, sizeof counters))
+        return Failure("GetProcessMemoryInfo failed", GetLastError());
+    return Json()
+        .Add("ok", true)
+        .Add("peakWorkingSet", static_cast<long long>(counters.PeakWorkingSetSize))
+        .Add("workingSet", static_cast<long long>(counters.WorkingSetSize))
+        .Add("peakPagefile", static_cast<long long>(counters.PeakPagefileUsage))
+        .Add("pagefile", static_cast<long long>(counters.PagefileUsage))
+        .Text();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keys and the clipboard
+
+void PressKey(WORD key, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+
+// Types keys into a window as the keyboard would: the window's top-level window is brought to
+// the foreground and the window given the focus (both allowed to a thread that shares the
+// target's input state for a moment), then the keys go through the system's input queue, so the
+// target sees WM_KEYDOWN with the key state of a real keyboard. keys: comma-separated letters,
+// each optionally after "ctrl+", e.g. keys=ctrl+a,ctrl+c. Returns once the keys are queued; a
+// test waits for what they cause.
+std::string CmdKeys(const Args& args) {
+    HWND hwnd = args.Window();
+    if (!IsWindow(hwnd))
+        return Failure("not a window");
+    DWORD target = GetWindowThreadProcessId(hwnd, nullptr);
+    DWORD self = GetCurrentThreadId();
+    if (!AttachThreadInput(self, target, TRUE))
+        return Failure("AttachThreadInput failed", GetLastError());
+    SetForegroundWindow(GetAncestor(hwnd, GA_ROOT));
+    SetFocus(hwnd);
+    bool focused = GetFocus() == hwnd;
+    AttachThreadInput(self, target, FALSE);
+    if (!focused)
+        return Failure("the window did not take the focus");
+    std::string keys = Narrow(args.Text("keys"));
+    size_t start = 0;
+    while (start < keys.size()) {
+        size_t comma = keys.find(',', start);
+        std::string key =
+            keys.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        start = comma == std::string::npos ? keys.size() : comma + 1;
+        bool control = key.rfind("ctrl+", 0) == 0;
+        if (control)
+            key = key.substr(5);
+        if (key.size() != 1 || !isalpha(static_cast<unsigned char>(key[0])))
+            return Failure("not a key: " + key);
+        WORD letter = static_cast<WORD>(toupper(static_cast<unsigned char>(key[0])));
+        if (control)
+            PressKey(VK_CONTROL, false);
+        PressKey(letter, false);
+        PressKey(letter, true);
+        if (control)
+            PressKey(VK_CONTROL, true);
+    }
+    return Json().Add("ok", true).Text();
+}
+
+// The clipboard's Unicode text, and its sequence number (which every change moves on). With
+// out=PATH the text goes into that file as UTF-16LE without its terminator, for texts too long
+// for one answer line; the answer then gives its length in characters. While another program
+// holds the clipboard open (changing it) the driver waits up to timeout for it.
+std::string CmdClipboard(const Args& args) {
+    if (!PollUntil(static_cast<DWORD>(args.Number("timeout", 0)),
+                   [] { return OpenClipboard(nullptr) != FALSE; }))
+        return Failure("OpenClipboard failed", GetLastError());
+    DWORD sequence = GetClipboardSequenceNumber();
+    Json json;
+    json.Add("ok", true).Add("sequence", static_cast<long long>(sequence));
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (!text) {
+        CloseClipboard();
+        return json.Add("text", std::string("null")).Text();
+    }
+    size_t limit = GlobalSize(data) / sizeof(wchar_t);
+    size_t length = 0;
+    while (length < limit && text[length] != L'\0')
+        ++length;
+    json.Add("chars", static_cast<long long>(length));
+    json.Add("size", static_cast<long long>(GlobalSize(data)));
+    std::wstring out = args.Text("out");
+    bool written = true;
+    if (!out.empty()) {
+        FILE* file = _wfopen(out.c_str(), L"wb");
+        written = file && fwrite(text, sizeof(wchar_t), length, file) == length;
+        if (file)
+            fclose(file);
+    } else {
+        json.Add("text", std::wstring(text, length));
+    }
+    GlobalUnlock(data);
+    CloseClipboard();
+    if (!written)
+        return Failure("could not write the clipboard's text to the file");
+    return json.Text();
+}
+
+// Waits until the clipboard's sequence number differs from after.
+std::string CmdClipWait(const Args& args) {
+    DWORD after = static_cast<DWORD>(args.Number("after", 0));
+    bool changed = PollUntil(static_cast<DWORD>(args.Number("timeout", 0)),
+                             [&] { return GetClipboardSequenceNumber() != after; });
+    return Json()
+        .Add("ok", true)
+        .Add("changed", changed)
+        .Add("sequence", static_cast<long long>(GetClipboardSequenceNumber()))
+        .Text();
+}
+
+// Holds the clipboard open, so that every other program's OpenClipboard fails meanwhile.
+std::string CmdClipOpen(const Args&) {
+    if (!OpenClipboard(nullptr))
+        return Failure("OpenClipboard failed", GetLastError());
+    return Json().Add("ok", true).Text();
+}
+
+std::string CmdClipClose(const Args&) {
+    if (!CloseClipboard())
+        return Failure("CloseClipboard failed", GetLastError());
+    return Json().Add("ok", true).Text();
+}
+
 using Command = std::string (*)(const Args&);
 
 const std::map<std::string, Command>& Commands() {
@@ -790,6 +935,9 @@ const std::map<std::string, Command>& Commands() {
         {"lvselect", CmdListSelect}, {"lvensure", CmdListEnsure},
         {"procs", CmdProcesses},     {"waitproc", CmdWaitProcess},
         {"gui", CmdGuiResources},    {"desktop", CmdDesktop},
+        {"mem", CmdMemory},          {"keys", CmdKeys},
+        {"clipboard", CmdClipboard}, {"clipwait", CmdClipWait},
+        {"clipopen", CmdClipOpen},   {"clipclose", CmdClipClose},
     };
     return table;
 }

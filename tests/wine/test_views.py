@@ -3,11 +3,10 @@ data views for generated files of every data type and byte order, scrolling to t
 file, and both data sets of an LMD file."""
 
 import json
-import struct
 import subprocess
 
 import harness
-from fcsfile import HEADER_LABELS, build, chain, open_file, standard, standard_parts
+from fcsfile import HEADER_LABELS, build, chain, index_value, open_file, standard, standard_parts
 
 
 WS_OVERLAPPEDWINDOW = 0x00CF0000
@@ -23,16 +22,6 @@ VK_HOME = 0x24
 VK_UP = 0x26
 VK_DOWN = 0x28
 LVS_EX_FULLROWSELECT = 0x0020
-
-
-def index_value(data_type, bits, event, parameter):
-    """ketterlin-fcsgen's index pattern as the viewer must print it."""
-    if data_type == "I":
-        return "%u" % ((event * 10 + parameter) % (1 << bits))
-    value = event + parameter / 10.0
-    if data_type == "F":
-        value = struct.unpack("<f", struct.pack("<f", value))[0]
-    return "%0.15g" % value
 
 
 class Views(harness.SessionTestCase):
