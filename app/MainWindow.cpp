@@ -1,11 +1,12 @@
-// The main window: creation and layout, the menu commands, opening a file, the two list views'
-// notifications and their Ctrl+A and Ctrl+C. Every call here runs on the
+// The main window: creation and layout, the menu commands, opening a file (chosen or dropped),
+// the two list views' notifications and their Ctrl+A and Ctrl+C. Every call here runs on the
 // user-interface thread.
 //
 // Reading a data set may show warning boxes that have no owner, so the window stays usable
-// while they are open. While a file is being opened, File > Open is greyed and ignored, and
-// closing the window is put off until the reading is over: a data set must never be reset or
-// re-read while its Parse is still running. The file's remaining warnings are then not shown.
+// while they are open. While a file is being opened, File > Open is greyed and ignored (so is a
+// dropped file), and closing the window is put off until the reading is over: a data set must
+// never be reset or re-read while its Parse is still running. The file's remaining warnings are
+// then not shown.
 #include "MainWindow.h"
 
 #include <commctrl.h>
@@ -18,6 +19,7 @@
 #include "DataSetChain.h"
 #include "DetailListView.h"
 #include "DetailView.h"
+#include "DroppedFiles.h"
 #include "ErrorBox.h"
 #include "FileOpenDialog.h"
 #include "GridCopyTable.h"
@@ -88,6 +90,7 @@ unsigned long MainWindow::CreateAndShow(const wchar_t*, int showCommand, const C
         return error;
     }
     detailList.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    DragAcceptFiles(hwnd, TRUE);
 
     ShowWindow(hwnd, showCommand);
     if (!cmdLine.args.empty()) {
@@ -116,6 +119,10 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     if (message == WM_CLOSE && opening != Opening::kIdle) {
         RequestCloseAfterOpening();
         return 1;  // handled: no DestroyWindow now
+    }
+    if (message == WM_DROPFILES) {
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        return 1;  // handled; the drop has been given back
     }
     return Window::HandleMessage(window, message, wParam, lParam);
 }
@@ -168,6 +175,22 @@ void MainWindow::EndOpening() {
 }
 
 void MainWindow::OnOpen() {
+    OpenChosenFile(AskForDataFile);
+}
+
+void MainWindow::OnDropFiles(HDROP drop) {
+    const UniqueDrop dropped(drop);
+    std::wstring path;
+    if (!FirstDroppedFile(drop, path)) {
+        return;  // a drop without a file changes nothing
+    }
+    OpenChosenFile([&path](std::wstring& chosen) {
+        chosen = path;
+        return true;
+    });
+}
+
+void MainWindow::OpenChosenFile(const std::function<bool(std::wstring&)>& choose) {
     if (opening != Opening::kIdle) {
         return;  // a file is being opened already (its dialog or its warnings are showing)
     }
@@ -179,7 +202,7 @@ void MainWindow::OnOpen() {
     segmentList.DeleteAllItems();
 
     std::wstring path;
-    if (AskForDataFile(path)) {
+    if (choose(path)) {
         OpenFile(path.c_str());
     }
     EndOpening();

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -53,6 +56,11 @@ private:
     void OnOpen();
     void OnExit();
     void OnAbout();
+    // A file dropped on the window opens as File > Open opens a chosen one; several open the
+    // first. Ignored while a file is being opened.
+    void OnDropFiles(HDROP drop);
+    // File > Open's steps, with the file chosen by choose (false: none chosen).
+    void OpenChosenFile(const std::function<bool(std::wstring&)>& choose);
     DataSet& ShownDataSet();
     // Reads the file's data sets; a failure is shown as "Unknown format" or the error box.
     bool ReadChain();

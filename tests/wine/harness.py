@@ -433,7 +433,7 @@ class App:
             if not answer["ok"] and self.alive():
                 raise HarnessError("the viewer's thread did not answer: %s" % answer)
 
-    # ---- keys, the clipboard, memory ----------------------------------------------------------
+    # ---- keys, the clipboard, dropped files, memory ------------------------------------------
 
     def type_keys(self, index, keys):
         """Gives list `index` the focus and types keys into it, e.g. "ctrl+a,ctrl+c"; returns
@@ -471,6 +471,13 @@ class App:
         self.type_keys(index, keys)
         self.wait_clipboard_change(before, timeout)
         return self.clipboard(out)["text"]
+
+    def drop(self, *paths):
+        """Drops files (Unix paths) on the main window, as the shell does."""
+        answer = self.driver.call("drop", hwnd=self.main,
+                                  files="|".join(windows_path(p) for p in paths))
+        if not answer["ok"]:
+            raise HarnessError("could not drop %r: %s" % (paths, answer.get("error")))
 
     def memory(self):
         """The process's memory counters as Windows reports them, and the peak resident size of

@@ -19,11 +19,13 @@
 // gone (waits for a window to go); lvinfo, lvitems, lvselect, lvensure (list views); procs,
 // waitproc (exit code), gui (GetGuiResources, which this Wine answers with 0), mem (a process's
 // memory counters); desktop (follow the viewer into a virtual desktop); keys (typed into a
-// window); clipboard, clipwait, clipopen, clipclose (the clipboard).
+// window); clipboard, clipwait, clipopen, clipclose (the clipboard); drop (files dropped on a
+// window).
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
 #include <psapi.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <cctype>
@@ -802,7 +804,7 @@ std::string CmdMemory(const Args& args) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Keys and the clipboard
+// Keys, the clipboard and dropped files
 
 void PressKey(WORD key, bool up) {
     INPUT input = {};
@@ -920,6 +922,65 @@ std::string CmdClipClose(const Args&) {
     return Json().Add("ok", true).Text();
 }
 
+// Drops files on a window, as the shell does after a drag: WM_DROPFILES with a drop block that
+// lists the files (files: Windows paths separated by '|', which no path holds).
+//
+// The block must be readable in the target's process. Wine copies no HDROP between processes:
+// a handle of the driver's own GlobalAlloc names some other block there, or none. So the block
+// is written into the target's memory (VirtualAllocEx), and its address is the HDROP: Wine's
+// GlobalLock, which DragQueryFileW calls, takes any value that is not a handle of its own
+// handle table for the address of fixed memory and returns it unchanged. DragFinish's
+// GlobalFree then refuses the address without harm, so the block stays in the target until it
+// ends; it is a few hundred bytes.
+std::string CmdDrop(const Args& args) {
+    HWND hwnd = args.Window();
+    if (!IsWindow(hwnd))
+        return Failure("not a window");
+    std::wstring files = args.Text("files");
+    std::wstring list;
+    size_t start = 0;
+    for (;;) {
+        size_t bar = files.find(L'|', start);
+        list += files.substr(start, bar == std::wstring::npos ? std::wstring::npos : bar - start);
+        list += L'\0';
+        if (bar == std::wstring::npos)
+            break;
+        start = bar + 1;
+    }
+    list += L'\0';
+    DROPFILES header = {};
+    header.pFiles = sizeof header;
+    header.pt.x = static_cast<LONG>(args.Number("x", 10));
+    header.pt.y = static_cast<LONG>(args.Number("y", 10));
+    header.fNC = FALSE;
+    header.fWide = TRUE;
+    std::vector<char> bytes(sizeof header + list.size() * sizeof(wchar_t));
+    memcpy(bytes.data(), &header, sizeof header);
+    memcpy(bytes.data() + sizeof header, list.data(), list.size() * sizeof(wchar_t));
+
+    HandleOwner process(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, ProcessOf(hwnd)));
+    if (!process.Get())
+        return Failure("OpenProcess failed", GetLastError());
+    void* remote = VirtualAllocEx(process.Get(), nullptr, bytes.size(), MEM_COMMIT | MEM_RESERVE,
+                                  PAGE_READWRITE);
+    if (!remote)
+        return Failure("VirtualAllocEx failed", GetLastError());
+    SIZE_T done = 0;
+    if (!WriteProcessMemory(process.Get(), remote, bytes.data(), bytes.size(), &done) ||
+        done != bytes.size()) {
+        DWORD error = GetLastError();
+        VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
+        return Failure("WriteProcessMemory failed", error);
+    }
+    if (!PostMessageW(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0)) {
+        DWORD error = GetLastError();
+        VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
+        return Failure("PostMessageW failed", error);
+    }
+    return Json().Add("ok", true).Text();
+}
+
 using Command = std::string (*)(const Args&);
 
 const std::map<std::string, Command>& Commands() {
@@ -938,6 +999,7 @@ const std::map<std::string, Command>& Commands() {
         {"mem", CmdMemory},          {"keys", CmdKeys},
         {"clipboard", CmdClipboard}, {"clipwait", CmdClipWait},
         {"clipopen", CmdClipOpen},   {"clipclose", CmdClipClose},
+        {"drop", CmdDrop},
     };
     return table;
 }
