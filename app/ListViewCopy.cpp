@@ -1,6 +1,5 @@
 // Selections and texts read from a list view. A selection of every row (Ctrl+A) is walked
-// without a message per row: asking a list of a hundred million rows for each next selected row
-// would cost more than reading the rows' events.
+// without a message per row, so a copy of millions of rows asks the list only for its counts.
 #include "ListViewCopy.h"
 
 ListViewSelection::ListViewSelection(CommonControls::ListView& listView)

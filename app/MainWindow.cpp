@@ -15,7 +15,8 @@
 #include <string>
 
 #include "AboutBox.h"
-#include "ClipboardCopy.h"
+#include "Clipboard.h"
+#include "CopyText.h"
 #include "DataSetChain.h"
 #include "DetailListView.h"
 #include "DetailView.h"
@@ -382,7 +383,9 @@ void MainWindow::CopySelectedRows(CommonControls::ListView& list) {
     if (!table) {
         return;
     }
-    const DWORD error = CopyToClipboard(hwnd, *table);
+    const DWORD error = PutTextOnClipboard(
+        hwnd, CopyTextCapacity(*table),
+        [&](wchar_t* out, size_t capacity) { return WriteCopyText(*table, out, capacity).length; });
     if (error != 0) {
         ShowError(error);
     }

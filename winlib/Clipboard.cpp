@@ -1,7 +1,11 @@
-// Putting a text on the clipboard. Opening, emptying and setting its data each report their own
-// failure; the clipboard is closed again whatever happens, since every other program waits for
-// it meanwhile.
+// Putting a text on the clipboard. The text is written straight into the block the clipboard
+// takes, so no second copy of it is made, and the block is then shrunk to the text, since the
+// clipboard keeps a copy of a block's whole size. Allocating, locking, opening, emptying and
+// setting the data each report their own failure; the clipboard is closed again whatever
+// happens, since every other program waits for it meanwhile.
 #include "Clipboard.h"
+
+#include "Handles.h"
 
 namespace {
 
@@ -12,39 +16,83 @@ DWORD CodeOfFailure(DWORD fallback) {
     return error != 0 ? error : fallback;
 }
 
-void* LockCleanly(HGLOBAL block) {
-    SetLastError(0);
-    return GlobalLock(block);
-}
+// A block of global memory locked for as long as the object lives.
+class GlobalMemoryLock {
+public:
+    explicit GlobalMemoryLock(HGLOBAL locked) : block(locked) {
+        SetLastError(0);
+        data = GlobalLock(locked);
+        error = data != nullptr ? 0 : CodeOfFailure(ERROR_INVALID_HANDLE);
+    }
+    ~GlobalMemoryLock() {
+        if (data != nullptr) {
+            GlobalUnlock(block);
+        }
+    }
+    GlobalMemoryLock(const GlobalMemoryLock&) = delete;
+    GlobalMemoryLock& operator=(const GlobalMemoryLock&) = delete;
 
-bool OpenCleanly(HWND owner) {
+    void* Data() const { return data; }  // null when the lock failed
+    DWORD Error() const { return error; }
+
+private:
+    HGLOBAL block;
+    void* data = nullptr;
+    DWORD error = 0;
+};
+
+// The clipboard, open for the calling thread for as long as the object lives.
+class ClipboardOpening {
+public:
+    explicit ClipboardOpening(HWND owner) {
+        SetLastError(0);
+        error = OpenClipboard(owner) ? 0 : CodeOfFailure(ERROR_ACCESS_DENIED);
+    }
+    ~ClipboardOpening() {
+        if (error == 0) {
+            CloseClipboard();
+        }
+    }
+    ClipboardOpening(const ClipboardOpening&) = delete;
+    ClipboardOpening& operator=(const ClipboardOpening&) = delete;
+
+    DWORD Error() const { return error; }  // 0 when the clipboard is open
+
+private:
+    DWORD error = 0;
+};
+
+// A block holding the written text, shrunk to it; 0 or the code of the call that failed.
+DWORD WriteBlock(size_t capacity, const ClipboardTextWriter& write, UniqueGlobalMemory& block) {
     SetLastError(0);
-    return OpenClipboard(owner) != FALSE;
+    block.Reset(GlobalAlloc(GMEM_MOVEABLE, capacity * sizeof(wchar_t)));
+    if (!block) {
+        return CodeOfFailure(ERROR_NOT_ENOUGH_MEMORY);
+    }
+    size_t length = 0;
+    {
+        const GlobalMemoryLock locked(block.Get());
+        if (locked.Data() == nullptr) {
+            return locked.Error();
+        }
+        length = write(static_cast<wchar_t*>(locked.Data()), capacity);
+    }
+    // A block that cannot shrink stays as it is.
+    if (HGLOBAL shrunk =
+            GlobalReAlloc(block.Get(), (length + 1) * sizeof(wchar_t), GMEM_MOVEABLE)) {
+        block.Release();
+        block.Reset(shrunk);
+    }
+    return 0;
 }
 
 }  // namespace
 
-GlobalMemoryLock::GlobalMemoryLock(HGLOBAL locked)
-    : block(locked),
-      data(LockCleanly(locked)),
-      error(data != nullptr ? 0 : CodeOfFailure(ERROR_INVALID_HANDLE)) {}
-
-GlobalMemoryLock::~GlobalMemoryLock() {
-    if (data != nullptr) {
-        GlobalUnlock(block);
+DWORD PutTextOnClipboard(HWND owner, size_t capacity, const ClipboardTextWriter& write) {
+    UniqueGlobalMemory block;
+    if (const DWORD error = WriteBlock(capacity, write, block)) {
+        return error;
     }
-}
-
-ClipboardOpening::ClipboardOpening(HWND owner)
-    : error(OpenCleanly(owner) ? 0 : CodeOfFailure(ERROR_ACCESS_DENIED)) {}
-
-ClipboardOpening::~ClipboardOpening() {
-    if (error == 0) {
-        CloseClipboard();
-    }
-}
-
-DWORD PutTextOnClipboard(HWND owner, UniqueGlobalMemory& text) {
     const ClipboardOpening clipboard(owner);
     if (clipboard.Error() != 0) {
         return clipboard.Error();
@@ -54,9 +102,9 @@ DWORD PutTextOnClipboard(HWND owner, UniqueGlobalMemory& text) {
         return CodeOfFailure(ERROR_CLIPBOARD_NOT_OPEN);
     }
     SetLastError(0);
-    if (SetClipboardData(CF_UNICODETEXT, text.Get()) == nullptr) {
+    if (SetClipboardData(CF_UNICODETEXT, block.Get()) == nullptr) {
         return CodeOfFailure(ERROR_CLIPBOARD_NOT_OPEN);
     }
-    text.Release();  // the clipboard's now
+    block.Release();  // the clipboard's now
     return 0;
 }
