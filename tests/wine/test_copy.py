@@ -10,7 +10,8 @@ import sys
 import time
 
 import harness
-from fcsfile import index_value, open_file, standard
+from viewercase import ViewerTestCase
+from fcsfile import index_value, standard
 
 LIMIT = 32 * 1024 * 1024   # characters, the terminator included
 MIB = 1024 * 1024
@@ -27,27 +28,7 @@ def note(copied, selected):
     return "Copied the first %d of %d selected rows.\r\n" % (copied, selected)
 
 
-class Copy(harness.SessionTestCase):
-
-    def open(self, name, data=None, options=()):
-        if data is None:
-            path = self.session.generate(name, *options)
-            data = path.read_bytes()
-        else:
-            path = self.session.write(name, data)
-        model = open_file(data)
-        app = self.start(path)
-        app.expect_boxes(model.warnings())
-        app.wait_title(name + " - Ketterlin")
-        return app, model
-
-    def show(self, app, row, rows):
-        app.select_segment(row)
-        app.wait_rows(1, rows)
-
-    def finish(self, app):
-        app.close()
-        self.assertExitsWith(app, 0)
+class Copy(ViewerTestCase):
 
     def test_header_rows_under_their_headings(self):
         app, model = self.open("header.fcs", data=standard(events=4))

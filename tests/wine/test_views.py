@@ -6,6 +6,7 @@ import json
 import subprocess
 
 import harness
+from viewercase import ViewerTestCase
 from fcsfile import HEADER_LABELS, build, chain, index_value, open_file, standard, standard_parts
 
 
@@ -24,29 +25,7 @@ VK_DOWN = 0x28
 LVS_EX_FULLROWSELECT = 0x0020
 
 
-class Views(harness.SessionTestCase):
-
-    def open(self, name, data=None, options=()):
-        """Opens a hand-made (data) or generated (options) file, dismissing the warnings the
-        rules predict; returns the app and the model of what it must show."""
-        if data is None:
-            path = self.session.generate(name, *options)
-            data = path.read_bytes()
-        else:
-            path = self.session.write(name, data)
-        model = open_file(data)
-        app = self.start(path)
-        app.expect_boxes(model.warnings())
-        app.wait_title(name + " - Ketterlin")
-        return app, model
-
-    def show(self, app, row, rows):
-        app.select_segment(row)
-        app.wait_rows(1, rows)
-
-    def finish(self, app):
-        app.close()
-        self.assertExitsWith(app, 0)
+class Views(ViewerTestCase):
 
     def test_segment_rows_title_and_header_view(self):
         app, model = self.open("plain.fcs", options=["--events", "100"])
