@@ -95,7 +95,7 @@ int Export(const ParsedDumpCommandLine& parsed) {
     if (!OpenDataFile(path, file, false)) {
         return kExitFileError;
     }
-    WarningLog logs[2];
+    WarningLog logs[kMaxDataSets];
     DataSet first(file, logs[0]);
     DataSet second(file, logs[1]);
     SegmentTable segments;
