@@ -68,6 +68,9 @@ public:
     // buffer (count * eventSize bytes, the part the file did not deliver cleared); delivered
     // receives how many bytes arrived. False when nothing could be read there.
     bool ReadEvents(int64_t first, int64_t count, uint8_t* buffer, uint32_t& delivered);
+    // How a parameter's fields decode, worked out once for readers of many events: no value
+    // (kNone) for a parameter the layout does not place or whose field reaches past its event.
+    FieldDecoder DecoderOf(int32_t parameter) const;
     // The value of one field of the event at index in a block that ReadEvents filled (events
     // is the block, delivered its delivered bytes): the value CellValue gives for that event.
     DecodedValue BlockValue(const uint8_t* events,

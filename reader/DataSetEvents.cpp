@@ -124,17 +124,28 @@ DecodedValue DataSet::BlockValue(const uint8_t* events,
                                  int64_t delivered,
                                  int64_t index,
                                  int32_t parameter) const {
-    if (index < 0 || !HasField(parameter)) {
+    const FieldDecoder decoder = DecoderOf(parameter);
+    if (index < 0 || decoder.Kind() == DecodedValue::kNone) {
         return {};
     }
-    const int64_t eventStart = index * eventSize;
-    const int64_t fieldStart = eventStart + fieldOffsets[static_cast<size_t>(parameter)];
+    const int64_t fieldStart = index * eventSize + fieldOffsets[static_cast<size_t>(parameter)];
     const int32_t width = parameters[static_cast<size_t>(parameter)].width;
     // A field any of whose bytes the file did not deliver has no value; a field without bytes
     // (an integer of width 0 reads 0) misses none.
-    if (width < 0 || (width > 0 && fieldStart + width > delivered) ||
-        fieldOffsets[static_cast<size_t>(parameter)] + width > eventSize) {
+    if (width > 0 && fieldStart + width > delivered) {
         return {};
     }
-    return DecodeField(dataType, events + fieldStart, width, byteOrder);
+    return decoder.Decode(events + fieldStart);
+}
+
+FieldDecoder DataSet::DecoderOf(int32_t parameter) const {
+    if (!HasField(parameter)) {
+        return {};
+    }
+    const int32_t width = parameters[static_cast<size_t>(parameter)].width;
+    // A field reaching past its event has no bytes of its own to decode.
+    if (width < 0 || fieldOffsets[static_cast<size_t>(parameter)] + width > eventSize) {
+        return {};
+    }
+    return FieldDecoder(dataType, width, byteOrder);
 }

@@ -71,12 +71,8 @@ std::vector<Column> ColumnsOf(const DataSet& dataSet) {
     std::vector<Column> columns(dataSet.parameters.size());
     const std::vector<int64_t>& offsets = dataSet.FieldOffsets();
     for (size_t p = 0; p < columns.size() && p < offsets.size(); ++p) {
-        const int32_t width = dataSet.parameters[p].width;
         columns[p].offset = offsets[p];
-        // A field reaching past its event has no bytes of its own to decode.
-        if (width >= 0 && offsets[p] + width <= dataSet.eventSize) {
-            columns[p].decoder = FieldDecoder(dataSet.dataType, width, dataSet.byteOrder);
-        }
+        columns[p].decoder = dataSet.DecoderOf(static_cast<int32_t>(p));
     }
     return columns;
 }
