@@ -5,17 +5,14 @@ of all events), and the doubles of data sets with a plain byte order are also co
 bit with the file's own bytes, since 15 digits cannot pin a double down. An export that stops
 early must say why and keep the events before it."""
 
-import argparse
 import json
-import os
 import struct
 import sys
 
 sys.dont_write_bytecode = True  # keep the source folder clean
 from exportcheck import check_export, parse_csv, same_bits
-from tooltest import Checker, run_tool, sanitizer_finding
+from tooltest import SKIP, Checker, corpus_arguments, corpus_files, run_tool, sanitizer_finding
 
-SKIP = 77  # ctest's SKIP_RETURN_CODE
 EXIT_READ, EXIT_UNKNOWN, EXIT_INCOMPLETE = 0, 1, 3
 
 
@@ -41,19 +38,15 @@ def file_doubles(data, d, rows):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--dump", required=True)
-    parser.add_argument("--corpus", required=True)
-    args = parser.parse_args()
-    if not os.path.isdir(args.corpus):
-        print("SKIPPED: no corpus at %s" % args.corpus)
+    args = corpus_arguments(__doc__)
+    if args is None:
         return SKIP
     check = Checker()
     exported = doubles = 0
-    files = sorted(os.path.join(folder, name) for folder, _, names in os.walk(args.corpus)
-                   for name in names if name != "MANIFEST.tsv")
-    for path in files:
-        rel = os.path.relpath(path, args.corpus)
+    files = corpus_files(args.corpus)
+    for rel, path in files:
+        with open(path, "rb") as f:
+            data = f.read()
         shown = run_tool([args.dump, "--json", "--events", "0:2147483647", path], timeout=300)
         if not check.true(rel + ": inspected", shown.returncode in (EXIT_READ, EXIT_UNKNOWN),
                           shown.stderr[-2000:]):
@@ -79,8 +72,6 @@ def main():
                 check.equal(label + ": exit", (result.returncode, result.stderr), (EXIT_READ, ""))
             check_export(check, label, d, rows)
             exported += 1
-            with open(path, "rb") as f:
-                data = f.read()
             expected = file_doubles(data, d, written)
             if expected is not None:
                 doubles += 1

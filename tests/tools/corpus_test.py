@@ -3,7 +3,6 @@
 sanitizer (exit 0 or 1 only), always print valid JSON, agree with the facts MANIFEST.tsv
 records, and show the first events' cells as an independent decoder reads the same bytes."""
 
-import argparse
 import csv
 import json
 import os
@@ -11,9 +10,8 @@ import struct
 import sys
 
 sys.dont_write_bytecode = True  # keep the source folder clean
-from tooltest import Checker, run_tool, sanitizer_finding
+from tooltest import SKIP, Checker, corpus_arguments, corpus_files, run_tool, sanitizer_finding
 
-SKIP = 77  # ctest's SKIP_RETURN_CODE
 EVENTS = 20
 
 # Facts of single files, checked exactly. (file, what, expected)
@@ -117,27 +115,17 @@ def check_against_manifest(check, name, doc, row):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--dump", required=True)
-    parser.add_argument("--corpus", required=True)
-    args = parser.parse_args()
-    if not os.path.isdir(args.corpus):
-        print("SKIPPED: no corpus at %s" % args.corpus)
+    args = corpus_arguments(__doc__)
+    if args is None:
         return SKIP
     manifest = read_manifest(args.corpus)
     check = Checker()
     docs = {}
     decoded = 0  # data sets whose cells were compared with the independent decoding
-    files = []
-    for folder, _, names in os.walk(args.corpus):
-        for n in names:
-            path = os.path.join(folder, n)
-            rel = os.path.relpath(path, args.corpus).replace(os.sep, "/")
-            if rel != "MANIFEST.tsv" and not rel.startswith(".") and not n.endswith(".md"):
-                files.append((rel, path))
+    files = corpus_files(args.corpus)
     check.true("corpus has files", len(files) > 0)
 
-    for rel, path in sorted(files):
+    for rel, path in files:
         result = run_tool([args.dump, "--json", "--events", "0:%d" % EVENTS, path])
         finding = sanitizer_finding(result)
         if not check.true(rel + ": no sanitizer finding", finding is None, finding):

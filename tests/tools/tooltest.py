@@ -1,6 +1,7 @@
 """Shared helpers of the tool tests: running a tool under the sanitizers with exit codes that
 cannot be mistaken for the tools' own, and collecting failed checks."""
 
+import argparse
 import os
 import subprocess
 import sys
@@ -53,3 +54,32 @@ class Checker:
             print("... and %d more failures" % (len(self.failures) - 50))
         print("%s: %d checks, %d failed" % (name, self.checks, len(self.failures)))
         return 1 if self.failures else 0
+
+
+SKIP = 77  # ctest's SKIP_RETURN_CODE
+
+
+def corpus_arguments(description):
+    """The corpus tests' --dump and --corpus; None (after saying so) when the corpus is absent,
+    as in a clone without the shared folder beside it."""
+    parser = argparse.ArgumentParser(description=description)
+    parser.add_argument("--dump", required=True)
+    parser.add_argument("--corpus", required=True)
+    args = parser.parse_args()
+    if not os.path.isdir(args.corpus):
+        print("SKIPPED: no corpus at %s" % args.corpus)
+        return None
+    return args
+
+
+def corpus_files(corpus):
+    """The corpus's data files as (path relative to it, with /, full path), sorted: everything
+    but its manifest, hidden files and notes."""
+    files = []
+    for folder, _, names in os.walk(corpus):
+        for n in names:
+            path = os.path.join(folder, n)
+            rel = os.path.relpath(path, corpus).replace(os.sep, "/")
+            if rel != "MANIFEST.tsv" and not rel.startswith(".") and not n.endswith(".md"):
+                files.append((rel, path))
+    return sorted(files)
