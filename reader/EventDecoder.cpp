@@ -139,13 +139,6 @@ DecodedValue FieldDecoder::Decode(const uint8_t* field) const {
     return value;
 }
 
-DecodedValue DecodeField(char dataType,
-                         const uint8_t* field,
-                         int32_t width,
-                         const std::vector<int32_t>& byteOrder) {
-    return FieldDecoder(dataType, width, byteOrder).Decode(field);
-}
-
 char* FormatValueText(const DecodedValue& value, char (&narrow)[kValueTextCapacity]) {
     switch (value.kind) {
         case DecodedValue::kInteger:

@@ -59,10 +59,6 @@ private:
     int32_t taken[kMaxTaken] = {};  // byte indexes within the field, in the order taken
 };
 
-// Decodes the width bytes at field: FieldDecoder applied once.
-DecodedValue DecodeField(char dataType, const uint8_t* field, int32_t width,
-                         const std::vector<int32_t>& byteOrder);
-
 // The text of every NaN, whatever its sign bit and payload.
 extern const char kNotANumberText[];
 

@@ -19,7 +19,7 @@ using Order = std::vector<int32_t>;
 std::wstring Decode(char type, std::vector<uint8_t> field, const Order& order) {
     wchar_t text[kDisplayTextLength];
     const DecodedValue value =
-        DecodeField(type, field.data(), static_cast<int32_t>(field.size()), order);
+        FieldDecoder(type, static_cast<int32_t>(field.size()), order).Decode(field.data());
     FormatDecodedValue(value, kNoValueText, text, kDisplayTextLength);
     return text;
 }
