@@ -90,10 +90,7 @@ bool DataSet::ReadEvents(int64_t first, int64_t count, uint8_t* buffer, uint32_t
         !CheckedAdd(dataOffset, skip, position)) {
         return false;
     }
-    if (eventFile.Seek(position) != kErrorSuccess) {
-        return false;
-    }
-    if (eventFile.Read(buffer, static_cast<uint32_t>(size), delivered) != kErrorSuccess) {
+    if (!eventFile.ReadAt(position, buffer, static_cast<uint32_t>(size), delivered).Ok()) {
         delivered = 0;
         return false;
     }
@@ -139,13 +136,14 @@ DecodedValue DataSet::BlockValue(const uint8_t* events,
 }
 
 FieldDecoder DataSet::DecoderOf(int32_t parameter) const {
-    if (!HasField(parameter)) {
+    if (!valuesReadable || !HasField(parameter)) {
         return {};
     }
-    const int32_t width = parameters[static_cast<size_t>(parameter)].width;
+    const Parameter& column = parameters[static_cast<size_t>(parameter)];
     // A field reaching past its event has no bytes of its own to decode.
-    if (width < 0 || fieldOffsets[static_cast<size_t>(parameter)] + width > eventSize) {
+    if (column.width < 0 ||
+        fieldOffsets[static_cast<size_t>(parameter)] + column.width > eventSize) {
         return {};
     }
-    return FieldDecoder(dataType, width, byteOrder);
+    return FieldDecoder(column.dataType, column.width, byteOrder);
 }

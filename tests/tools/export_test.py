@@ -10,6 +10,7 @@ import argparse
 import json
 import os
 import struct
+import subprocess
 import sys
 import tempfile
 
@@ -17,7 +18,7 @@ sys.dont_write_bytecode = True  # keep the source folder clean
 from exportcheck import check_export, parse_csv, parse_tsv
 from tooltest import Checker, run_tool, sanitizer_finding
 
-EXIT_READ, EXIT_UNKNOWN, EXIT_USAGE, EXIT_INCOMPLETE = 0, 1, 2, 3
+EXIT_READ, EXIT_UNKNOWN, EXIT_USAGE, EXIT_INCOMPLETE, EXIT_WRITE_FAILED = 0, 1, 2, 3, 4
 
 
 class Files:
@@ -198,6 +199,32 @@ def main():
             check_export(check, "truncated from %d" % first, d_part, parse_csv(result.stdout),
                          first)
         check.equal("the cut event shows what arrived", d["events"][29][1:], ["?", "?"])
+
+        # DATA that starts before the file does (its 31 events are what the DATA bounds hold):
+        # the message says what was tried and why.
+        path = files.generate("b.fcs", ["--version", "3.0", "--events", "2"])
+        with open(path, "rb") as f:
+            data = f.read()
+        at = data.index(b"$BEGINDATA/") + len(b"$BEGINDATA/")
+        width = data.index(b"/", at) - at
+        with open(path, "wb") as f:
+            f.write(data[:at] + b"-" + b"8".rjust(width - 1, b"0") + data[at + width:])
+        result = files.dump(["--csv", path])
+        check.equal("DATA before the start exit", result.returncode, EXIT_INCOMPLETE)
+        check.true("DATA before the start says so",
+                   ": 0 of 31 events written: reading events at offset -8: "
+                   "the position lies before the start of the file" in result.stderr,
+                   result.stderr)
+
+        # An output that refuses bytes has its own exit status.
+        if os.path.exists("/dev/full"):
+            path = files.generate("w.fcs", ["--events", "1000"])
+            with open("/dev/full", "wb") as full:
+                result = subprocess.run([args.dump, "--csv", path], stdout=full,
+                                        stderr=subprocess.PIPE, text=True)
+            check.equal("full output exit", result.returncode, EXIT_WRITE_FAILED)
+            check.true("full output says so", "cannot write the output" in result.stderr,
+                       result.stderr)
 
         # A file that is no data set exports nothing.
         path = os.path.join(work, "junk.fcs")

@@ -77,21 +77,24 @@ std::vector<Column> ColumnsOf(const DataSet& dataSet) {
     return columns;
 }
 
-// Reads until count bytes arrived or the file ended; delivered says how many arrived.
-ErrorCode ReadBlock(DataFile& file, uint8_t* buffer, uint32_t count, uint32_t& delivered) {
+// Reads from position on until count bytes arrived or the file ended; delivered says how many
+// arrived.
+FileStatus ReadBlock(const DataFile& file, int64_t position, uint8_t* buffer, uint32_t count,
+                     uint32_t& delivered) {
     delivered = 0;
     while (delivered < count) {
         uint32_t arrived = 0;
-        const ErrorCode result = file.Read(buffer + delivered, count - delivered, arrived);
-        if (result == kErrorHandleEof) {
-            return kErrorSuccess;
+        const FileStatus status =
+            file.ReadAt(position + delivered, buffer + delivered, count - delivered, arrived);
+        if (status.outcome == FileOutcome::kEndOfFile) {
+            return {};
         }
-        if (result != kErrorSuccess) {
-            return result;
+        if (!status.Ok()) {
+            return status;
         }
         delivered += arrived;
     }
-    return kErrorSuccess;
+    return {};
 }
 
 void AppendCsvName(std::string& cell, const std::string& name) {
@@ -268,13 +271,15 @@ ExportOutcome ExportEvents(DataSet& dataSet,
     int64_t position = 0;
     if (outcome.eventsAsked > 0 &&
         (!CheckedMul(first, eventSize, skip) || !CheckedAdd(dataSet.dataOffset, skip, position))) {
-        outcome.readError = kErrorNegativeSeek;
+        // Beyond any file: no position a read could start at.
+        outcome.readError = {FileOutcome::kEndOfFile};
+        outcome.readOffset = dataSet.dataOffset;
         outcome.eventsAsked = 0;
+    } else if (outcome.eventsAsked > 0 && position < 0) {
+        outcome.readError = {FileOutcome::kBeforeStart};
+        outcome.readOffset = position;
     }
-    if (outcome.eventsAsked > 0) {
-        outcome.readError = dataSet.eventFile.Seek(position);
-    }
-    if (outcome.eventsAsked == 0 || outcome.readError != kErrorSuccess || outcome.writeFailed) {
+    if (outcome.eventsAsked == 0 || !outcome.readError.Ok() || outcome.writeFailed) {
         return outcome;
     }
 
@@ -311,7 +316,7 @@ ExportOutcome ExportEvents(DataSet& dataSet,
         }
     };
     int64_t eventsRead = 0;
-    for (int64_t b = 0; outcome.readError == kErrorSuccess && eventsRead < outcome.eventsAsked;
+    for (int64_t b = 0; outcome.readError.Ok() && eventsRead < outcome.eventsAsked;
          ++b) {
         if (started.size() == laneCount) {
             finishOldest();
@@ -322,12 +327,15 @@ ExportOutcome ExportEvents(DataSet& dataSet,
         FormattingLane& lane = *lanes[static_cast<size_t>(b % laneCount)];
         const int64_t want = std::min(blockEvents, outcome.eventsAsked - eventsRead);
         uint32_t delivered = 0;
-        outcome.readError = ReadBlock(dataSet.eventFile, lane.batch.events.data(),
+        const int64_t blockStart = position + eventsRead * eventSize;
+        outcome.readError = ReadBlock(dataSet.eventFile, blockStart, lane.batch.events.data(),
                                       static_cast<uint32_t>(want * eventSize), delivered);
+        outcome.readOffset = blockStart;
         lane.batch.eventCount = delivered / eventSize;
         eventsRead += lane.batch.eventCount;
-        if (outcome.readError == kErrorSuccess && lane.batch.eventCount < want) {
-            outcome.readError = kErrorHandleEof;
+        if (outcome.readError.Ok() && lane.batch.eventCount < want) {
+            outcome.readError = {FileOutcome::kEndOfFile};
+            outcome.readOffset = blockStart + delivered;
         }
         if (lane.batch.eventCount > 0) {
             lane.Start();

@@ -24,6 +24,7 @@ constexpr int kExitUnknownFormat = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitIncomplete = 3;
 constexpr int kExitFileError = 2;  // the viewer's error box: cannot be opened or positioned
+constexpr int kExitWriteFailed = 4;  // the output refused what was written to it
 
 int ExitStatus(const DataSetChain& outcome) {
     switch (outcome.failure) {
@@ -42,10 +43,11 @@ constexpr const char* kProgram = "ketterlin-dump";
 // Opens path into file; on failure tells why and returns false. --check lists the failure
 // among its findings, on stdout; every other mode says it on stderr.
 bool OpenDataFile(const std::string& path, DataFile& file, bool asFinding) {
-    ErrorCode error = kErrorSuccess;
-    std::unique_ptr<PosixFileAccess> access = PosixFileAccess::Open(path, error);
+    FileStatus status;
+    std::unique_ptr<PosixFileAccess> access = PosixFileAccess::Open(path, status);
     if (!access) {
-        const char* why = std::strerror(static_cast<int>(error));
+        const std::string text = FileStatusText(status);
+        const char* why = text.c_str();
         if (asFinding) {
             std::fprintf(stdout, "%s: cannot open: %s\n", path.c_str(), why);
         } else {
@@ -123,12 +125,14 @@ int Export(const ParsedDumpCommandLine& parsed) {
                      stdout);
     if (outcome.writeFailed || std::fflush(stdout) != 0) {
         std::fprintf(stderr, "%s: cannot write the output: %s\n", kProgram, std::strerror(errno));
-        return kExitUsage;
+        return kExitWriteFailed;
     }
-    if (outcome.readError != kErrorSuccess) {
-        const std::string why = outcome.readError == kErrorHandleEof
-                                    ? "the file ends inside its DATA segment"
-                                    : std::strerror(static_cast<int>(outcome.readError));
+    if (!outcome.readError.Ok()) {
+        const std::string why =
+            outcome.readError.outcome == FileOutcome::kEndOfFile
+                ? std::string("the file ends inside its DATA segment")
+                : "reading events at offset " + std::to_string(outcome.readOffset) + ": " +
+                      FileStatusText(outcome.readError);
         std::fprintf(stderr, "%s: %s: %lld of %lld events written: %s\n", kProgram, path.c_str(),
                      static_cast<long long>(outcome.eventsWritten),
                      static_cast<long long>(outcome.eventsAsked), why.c_str());
@@ -162,7 +166,7 @@ int main(int argc, char** argv) {
         if (std::fflush(stdout) != 0) {
             std::fprintf(stderr, "%s: cannot write the output: %s\n", kProgram,
                          std::strerror(errno));
-            return kExitUsage;
+            return kExitWriteFailed;
         }
     }
     return worst;
