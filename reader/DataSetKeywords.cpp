@@ -58,8 +58,11 @@ constexpr const wchar_t kParameterLetters[] = L"BENR";
 constexpr size_t kParameterLetterCount = std::size(kParameterLetters) - 1;
 constexpr int32_t kBitsPerByte = 8;
 
+// A version from x.0 on is any of major x, whatever its minor says (a HEADER may write a minor
+// of -1); from 3.2 on, the minor counts.
 bool AtLeast(int32_t major, int32_t minor, FcsVersion version) {
-    return major > version.major || (major == version.major && minor >= version.minor);
+    return major > version.major ||
+           (major == version.major && (version.minor == 0 || minor >= version.minor));
 }
 
 void AppendByteOrder(const std::wstring& value, std::vector<int32_t>& byteOrder) {
