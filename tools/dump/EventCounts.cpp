@@ -17,6 +17,7 @@
 namespace {
 
 constexpr unsigned kMaxLanes = 2;
+constexpr size_t kTextFlushBytes = 1024 * 1024;
 
 // The parameter a command-line text names: a number counted from 1, else a $PnN name.
 bool FindParameter(const DataSet& dataSet, const std::string& text, int32_t& parameter) {
@@ -283,6 +284,11 @@ void PrintDensity(const Printing& p, const Density& d) {
                 doc += '\t';
                 AppendNumber(doc, d.counts[row * across + column]);
                 doc += '\n';
+            }
+            // A million cells make tens of megabytes of text: written a row at a time.
+            if (doc.size() >= kTextFlushBytes) {
+                std::fwrite(doc.data(), 1, doc.size(), p.out);
+                doc.clear();
             }
         }
     }
