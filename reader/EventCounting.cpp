@@ -16,9 +16,9 @@
 namespace {
 
 // A block of events is about this size (at least one event).
-constexpr int64_t kBlockBytes = 256 * 1024;
+constexpr int64_t kBlockBytes = 128 * 1024;
 // Columns of decoded values per block are kept under this size.
-constexpr int64_t kColumnBytes = 1024 * 1024;
+constexpr int64_t kColumnBytes = 512 * 1024;
 // A lane hands its counts in after at least this many bytes of events, or 32 bytes per bin of
 // its own, whichever is more, so that handing in never costs much beside the counting.
 constexpr int64_t kHandInBytes = 8 * 1024 * 1024;
