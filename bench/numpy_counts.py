@@ -12,15 +12,12 @@ import sys
 
 import numpy
 
+sys.dont_write_bytecode = True  # keep the source folder clean
+from numpy_csv import text_keywords  # noqa: E402
+
 
 def data_segment(path):
-    with open(path, "rb") as f:
-        header = f.read(58)
-        start, end = int(header[10:18]), int(header[18:26])
-        f.seek(start)
-        text = f.read(end - start + 1).decode("latin-1")
-    items = text[1:].split(text[0])
-    keywords = dict(zip(items[0::2], items[1::2]))
+    keywords = text_keywords(path)
     count = int(keywords["$PAR"])
     begin, end = int(keywords["$BEGINDATA"]), int(keywords["$ENDDATA"])
     values = numpy.fromfile(path, dtype="<f4", count=(end - begin + 1) // 4, offset=begin)

@@ -4,7 +4,6 @@ files that cannot be opened, wrong arguments and unreadable data, UTF-8 and JSON
 odd keyword texts, the developer diagnostics that only --debug shows, --help, JSON Lines of
 several files with the worst exit status, and --check."""
 
-import argparse
 import json
 import os
 import subprocess
@@ -12,7 +11,7 @@ import sys
 import tempfile
 
 sys.dont_write_bytecode = True  # keep the source folder clean
-from tooltest import Checker, SANITIZER_ENV
+from tooltest import Checker, SANITIZER_ENV, tool_arguments
 
 EXIT_READ, EXIT_UNKNOWN, EXIT_USAGE = 0, 1, 2
 
@@ -26,10 +25,7 @@ def run(command):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--fcsgen", required=True)
-    parser.add_argument("--dump", required=True)
-    args = parser.parse_args()
+    args = tool_arguments()
     check = Checker()
     gen, dump = args.fcsgen, args.dump
 

@@ -5,7 +5,6 @@ out below), for every data type and both byte orders, every scale, event ranges 
 data set; the default axis of each parameter; the text form; requests refused before any event
 is read; a file that ends inside its DATA segment."""
 
-import argparse
 import bisect
 import json
 import math
@@ -15,7 +14,7 @@ import sys
 import tempfile
 
 sys.dont_write_bytecode = True  # keep the source folder clean
-from tooltest import Checker, run_tool, sanitizer_finding
+from tooltest import Checker, GeneratedFiles, tool_arguments
 
 EXIT_READ, EXIT_USAGE, EXIT_INCOMPLETE = 0, 2, 3
 MASK64 = (1 << 64) - 1
@@ -84,22 +83,7 @@ def expected_histogram(values, scale, low, high, bins, cofactor=150.0, edges=Non
     return counts, below, above, invalid
 
 
-class Files:
-    def __init__(self, args, work, check):
-        self.args, self.work, self.check = args, work, check
-
-    def generate(self, name, gen_args):
-        path = os.path.join(self.work, name)
-        result = run_tool([self.args.fcsgen, "--out", path] + gen_args)
-        self.check.equal("fcsgen %s" % gen_args, result.returncode, 0)
-        return path
-
-    def dump(self, arguments):
-        result = run_tool([self.args.dump] + arguments, timeout=300)
-        finding = sanitizer_finding(result)
-        self.check.true("no sanitizer finding for %s" % arguments, finding is None, finding)
-        return result
-
+class Files(GeneratedFiles):
     def counts(self, arguments, status=EXIT_READ):
         result = self.dump(["--json"] + arguments)
         self.check.equal("exit of %s" % arguments, result.returncode, status)
@@ -119,10 +103,7 @@ def check_histogram(check, label, doc, values, scale, low, high, bins, cofactor=
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--fcsgen", required=True)
-    parser.add_argument("--dump", required=True)
-    args = parser.parse_args()
+    args = tool_arguments()
     check = Checker()
 
     with tempfile.TemporaryDirectory(prefix="ketterlin-counts-") as work:

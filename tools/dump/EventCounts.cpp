@@ -96,20 +96,36 @@ void AppendNumber(std::string& text, uint64_t value) {
     text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
-// "logicle T=262144 W=0.5 M=4.5 A=0" and the like; JSON gets the parameters as an object.
+struct NamedValue {
+    const char* name;
+    double value;
+};
+
+// The parameters a scale shows: logicle's T, W, M and A, asinh's cofactor.
+std::vector<NamedValue> ScaleParameters(const ScaleSpec& scale) {
+    switch (scale.kind) {
+        case ScaleKind::kLogicle:
+            return {{"T", scale.logicle.t},
+                    {"W", scale.logicle.w},
+                    {"M", scale.logicle.m},
+                    {"A", scale.logicle.a}};
+        case ScaleKind::kAsinh:
+            return {{"cofactor", scale.cofactor}};
+        case ScaleKind::kLinear:
+        case ScaleKind::kLog:
+            break;
+    }
+    return {};
+}
+
+// "logicle T=262144 W=0.5 M=4.5 A=0" and the like.
 void AppendScaleText(std::string& text, const ScaleSpec& scale) {
     text += ScaleName(scale.kind);
-    if (scale.kind == ScaleKind::kLogicle) {
-        const char* names[] = {" T=", " W=", " M=", " A="};
-        const double values[] = {scale.logicle.t, scale.logicle.w, scale.logicle.m,
-                                 scale.logicle.a};
-        for (size_t i = 0; i < 4; ++i) {
-            text += names[i];
-            AppendNumber(text, values[i]);
-        }
-    } else if (scale.kind == ScaleKind::kAsinh) {
-        text += " cofactor=";
-        AppendNumber(text, scale.cofactor);
+    for (const NamedValue& parameter : ScaleParameters(scale)) {
+        text += ' ';
+        text += parameter.name;
+        text += '=';
+        AppendNumber(text, parameter.value);
     }
 }
 
@@ -117,17 +133,15 @@ void AppendScaleJson(std::string& doc, const ScaleSpec& scale) {
     doc += "\"scale\":";
     AppendJsonString(doc, ScaleName(scale.kind));
     doc += ",\"scaleParameters\":{";
-    if (scale.kind == ScaleKind::kLogicle) {
-        const char* names[] = {"\"T\":", ",\"W\":", ",\"M\":", ",\"A\":"};
-        const double values[] = {scale.logicle.t, scale.logicle.w, scale.logicle.m,
-                                 scale.logicle.a};
-        for (size_t i = 0; i < 4; ++i) {
-            doc += names[i];
-            AppendNumber(doc, values[i]);
+    bool first = true;
+    for (const NamedValue& parameter : ScaleParameters(scale)) {
+        if (!first) {
+            doc += ',';
         }
-    } else if (scale.kind == ScaleKind::kAsinh) {
-        doc += "\"cofactor\":";
-        AppendNumber(doc, scale.cofactor);
+        first = false;
+        AppendJsonString(doc, parameter.name);
+        doc += ':';
+        AppendNumber(doc, parameter.value);
     }
     doc += '}';
 }
