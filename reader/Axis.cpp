@@ -193,9 +193,14 @@ void Axis::MakeCells() {
     constexpr uint32_t kCellCount = uint32_t{1} << (32 - kCellShift);
     auto made = std::make_shared<Table>();
     made->cells.resize(kCellCount + 1);
+    // Cells start at rising values, so one walk along the edges counts them for every cell.
+    size_t below = 0;
     for (uint32_t cell = 0; cell < kCellCount; ++cell) {
-        made->cells[cell] = static_cast<int32_t>(
-            std::upper_bound(edges.begin(), edges.end(), CellStart(cell)) - edges.begin());
+        const double start = CellStart(cell);
+        while (below < edges.size() && edges[below] <= start) {
+            ++below;
+        }
+        made->cells[cell] = static_cast<int32_t>(below);
     }
     made->cells[kCellCount] = Above();
     made->searchEdges = edges;
