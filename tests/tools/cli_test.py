@@ -4,7 +4,6 @@ files that cannot be opened, wrong arguments and unreadable data, UTF-8 and JSON
 odd keyword texts, the developer diagnostics that only --debug shows, --help, JSON Lines of
 several files with the worst exit status, and --check."""
 
-import argparse
 import json
 import os
 import subprocess
@@ -12,7 +11,7 @@ import sys
 import tempfile
 
 sys.dont_write_bytecode = True  # keep the source folder clean
-from tooltest import Checker, SANITIZER_ENV
+from tooltest import Checker, SANITIZER_ENV, tool_arguments
 
 EXIT_READ, EXIT_UNKNOWN, EXIT_USAGE = 0, 1, 2
 
@@ -26,10 +25,7 @@ def run(command):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--fcsgen", required=True)
-    parser.add_argument("--dump", required=True)
-    args = parser.parse_args()
+    args = tool_arguments()
     check = Checker()
     gen, dump = args.fcsgen, args.dump
 
@@ -209,8 +205,8 @@ def main():
                 (["--csv", "--json", good], "only one of --json, --csv, --tsv and --check"),
                 (["--check", "--tsv", good], "only one of --json, --csv, --tsv and --check"),
                 (["--csv", good, good], "only one FILE"),
-                (["--dataset", "1", good], "--dataset goes with --csv or --tsv"),
-                (["--dataset=2", "--json", good], "--dataset goes with --csv or --tsv"),
+                (["--dataset", "1", good], "--dataset goes with --csv, --tsv, --histogram or --density"),
+                (["--dataset=2", "--json", good], "--dataset goes with --csv, --tsv, --histogram or --density"),
                 (["--csv", "--dataset=-1", good], "--dataset needs 1 or 2"),
                 (["--check", "--events", "0:1", good], "--events does not go with --check"),
                 (["--csv", "--events=1", good], "--events needs FIRST:COUNT"),

@@ -6,7 +6,6 @@ documented values are); names that need CSV quoting or TSV escaping; parameters 
 the choice of data set and its bounds; event ranges; empty data sets and a file that ends inside
 its DATA segment."""
 
-import argparse
 import json
 import os
 import struct
@@ -16,37 +15,19 @@ import tempfile
 
 sys.dont_write_bytecode = True  # keep the source folder clean
 from exportcheck import check_export, parse_csv, parse_tsv
-from tooltest import Checker, run_tool, sanitizer_finding
+from tooltest import Checker, GeneratedFiles, tool_arguments
 
 EXIT_READ, EXIT_UNKNOWN, EXIT_USAGE, EXIT_INCOMPLETE, EXIT_WRITE_FAILED = 0, 1, 2, 3, 4
 
 
-class Files:
-    def __init__(self, args, work, check):
-        self.args, self.work, self.check = args, work, check
-
-    def generate(self, name, gen_args):
-        path = os.path.join(self.work, name)
-        result = run_tool([self.args.fcsgen, "--out", path] + gen_args)
-        self.check.equal("fcsgen %s" % gen_args, result.returncode, 0)
-        return path
-
-    def dump(self, arguments):
-        result = run_tool([self.args.dump] + arguments, timeout=300)
-        finding = sanitizer_finding(result)
-        self.check.true("no sanitizer finding for %s" % arguments, finding is None, finding)
-        return result
-
+class Files(GeneratedFiles):
     def shown(self, path, first, count, data_set=1):
         result = self.dump(["--json", "--events", "%d:%d" % (first, count), path])
         return json.loads(result.stdout)["datasets"][data_set - 1]
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--fcsgen", required=True)
-    parser.add_argument("--dump", required=True)
-    args = parser.parse_args()
+    args = tool_arguments()
     check = Checker()
 
     with tempfile.TemporaryDirectory(prefix="ketterlin-export-") as work:

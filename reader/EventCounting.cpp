@@ -1,0 +1,468 @@
+// The counting pass. Lanes take blocks of events by number from a shared counter, decode each
+// needed parameter of a block into a column of doubles through the reader's field decoders, and
+// count the columns into bins of their own (32-bit, so that a lane's bins stay small and its
+// hand-in is cheap). A lane adds its bins to the shared totals every few megabytes of events
+// and when it stops; the totals are only touched under a short spin lock, which a snapshot also
+// takes, so a snapshot always pairs counts with the number of events they hold.
+#include "EventCounting.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "EventBlockReader.h"
+
+namespace {
+
+// A block of events is about this size (at least one event).
+constexpr int64_t kBlockBytes = 128 * 1024;
+// Columns of decoded values per block are kept under this size.
+constexpr int64_t kColumnBytes = 512 * 1024;
+// A lane hands its counts in after at least this many bytes of events, or 32 bytes per bin of
+// its own, whichever is more, so that handing in never costs much beside the counting.
+constexpr int64_t kHandInBytes = 8 * 1024 * 1024;
+constexpr int64_t kHandInBytesPerBin = 32;
+// A lane's 32-bit bins never hold more events than this before it hands them in.
+constexpr int64_t kMaxLaneEvents = 0xFFFFFFFF;
+
+// One spin lock, held for copies of the counts only.
+class SpinHold {
+public:
+    explicit SpinHold(std::atomic_flag& flag) : held(flag) {
+        while (held.test_and_set(std::memory_order_acquire)) {
+        }
+    }
+    ~SpinHold() { held.clear(std::memory_order_release); }
+    SpinHold(const SpinHold&) = delete;
+    SpinHold& operator=(const SpinHold&) = delete;
+
+private:
+    std::atomic_flag& held;
+};
+
+// A field's value as a double: what the cells show, integers converted; NaN (invalid) for a
+// field the reader cannot decode.
+double FieldNumber(const FieldDecoder& decoder, const uint8_t* field) {
+    if (decoder.Kind() == DecodedValue::kNone) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    return decoder.Number(field);
+}
+
+// Whether a column of single-precision reals holds them as this machine does, so that copying
+// their bytes gives what the decoder gives: tried on a field of four distinct bytes.
+bool SinglesAsStored(const FieldDecoder& decoder) {
+    if (decoder.Kind() != DecodedValue::kReal || !decoder.IsSingle()) {
+        return false;
+    }
+    const uint8_t probe[4] = {0x11, 0x22, 0x33, 0x44};
+    uint32_t stored;
+    std::memcpy(&stored, probe, sizeof stored);
+    return decoder.RealBits(probe) == stored;
+}
+
+// One column of a block decoded: values[e] of event e. The rule is the decoder's; the commonest
+// layout, singles as the machine stores them, is copied without going byte by byte.
+void DecodeColumn(const FieldDecoder& decoder,
+                  bool singlesAsStored,
+                  const uint8_t* field,
+                  int64_t eventSize,
+                  int64_t count,
+                  double* values) {
+    if (singlesAsStored) {
+        for (int64_t e = 0; e < count; ++e, field += eventSize) {
+            float single;
+            std::memcpy(&single, field, sizeof single);
+            values[e] = single;
+        }
+        return;
+    }
+    for (int64_t e = 0; e < count; ++e, field += eventSize) {
+        values[e] = FieldNumber(decoder, field);
+    }
+}
+
+bool KnownParameter(const DataSet& dataSet, int32_t parameter) {
+    return parameter >= 0 && static_cast<size_t>(parameter) < dataSet.parameters.size();
+}
+
+}  // namespace
+
+RequestProblem CheckRequests(const DataSet& dataSet, CountingRequests& requests) {
+    RequestProblem problem;
+    auto parameter = [&](int32_t p) {
+        if (!KnownParameter(dataSet, p)) {
+            problem.kind = RequestProblem::kUnknownParameter;
+            problem.parameter = p;
+            return false;
+        }
+        return true;
+    };
+    auto axis = [&](AxisSpec& spec) {
+        spec.scale = ResolveScale(spec.scale, spec.high);
+        problem.axis = CheckAxis(spec);
+        if (!problem.axis.Ok()) {
+            problem.kind = RequestProblem::kAxis;
+            return false;
+        }
+        return true;
+    };
+    for (HistogramRequest& h : requests.histograms) {
+        if (!parameter(h.parameter) || !axis(h.axis)) {
+            return problem;
+        }
+    }
+    for (DensityRequest& d : requests.densities) {
+        if (!parameter(d.xParameter) || !parameter(d.yParameter) || !axis(d.x) || !axis(d.y)) {
+            return problem;
+        }
+    }
+    for (int32_t p : requests.extents) {
+        if (!parameter(p)) {
+            return problem;
+        }
+    }
+    return problem;
+}
+
+std::string RequestProblemText(const RequestProblem& problem) {
+    switch (problem.kind) {
+        case RequestProblem::kNone:
+            break;
+        case RequestProblem::kUnknownParameter:
+            return "the data set has no parameter " + std::to_string(problem.parameter + 1);
+        case RequestProblem::kAxis:
+            return AxisProblemText(problem.axis);
+    }
+    return {};
+}
+
+// What every lane reads and what it adds to. Fields above the lock never change once made.
+struct EventCounter::Shared {
+    // Each parameter the requests need, decoded once per block into a column.
+    struct Column {
+        int32_t parameter = 0;
+        int64_t offset = 0;  // within the event
+        FieldDecoder decoder;
+        bool singlesAsStored = false;
+    };
+    std::vector<Column> columns;
+    std::vector<size_t> histogramColumn;  // per histogram
+    std::vector<size_t> densityXColumn;
+    std::vector<size_t> densityYColumn;
+    std::vector<size_t> extentColumn;
+    // Where each request's bins start within a lane's bins: a histogram has its positions
+    // (below, the bins, above) and then invalid; a density its bins, then outside and invalid.
+    std::vector<size_t> histogramBins;
+    std::vector<size_t> densityBins;
+    size_t laneBinCount = 0;
+    int64_t first = 0;
+    int64_t blockEvents = 1;
+    int64_t blockCount = 0;
+    int64_t handInEvents = 1;
+    bool tooWide = false;
+
+    std::atomic<int64_t> nextBlock{0};
+    std::atomic<bool> stopping{false};
+    std::atomic<bool> cancelled{false};
+
+    mutable std::atomic_flag lock = ATOMIC_FLAG_INIT;
+    // Under lock:
+    CountingResult totals;
+    int lanesRunning = 0;
+    bool started = false;
+    bool fileEnded = false;
+    FileStatus readError;
+};
+
+// A lane's own bins and buffers, made when it starts and added to the totals when it stops.
+struct EventCounter::Lane {
+    std::vector<uint8_t> block;
+    std::vector<double> values;  // columns one after another, blockEvents values each
+    std::vector<uint32_t> bins;
+    struct Extent {
+        uint64_t finite = 0;
+        double lowest = std::numeric_limits<double>::infinity();
+        double highest = -std::numeric_limits<double>::infinity();
+    };
+    std::vector<Extent> extents;
+    int64_t events = 0;  // counted into bins, not handed in yet
+};
+
+EventCounter::EventCounter(const DataSet& events, const CountingRequests& requests)
+    : dataSet(events), shared(std::make_unique<Shared>()) {
+    Shared& s = *shared;
+    const int64_t first = std::max<int64_t>(requests.firstEvent, 0);
+    if (first < dataSet.eventCount) {
+        const int64_t available = dataSet.eventCount - first;
+        eventsAsked =
+            requests.eventCount < 0 ? available : std::min(requests.eventCount, available);
+    }
+    s.first = first;
+
+    auto columnOf = [&](int32_t parameter) {
+        for (size_t c = 0; c < s.columns.size(); ++c) {
+            if (s.columns[c].parameter == parameter) {
+                return c;
+            }
+        }
+        Shared::Column column;
+        column.parameter = parameter;
+        const std::vector<int64_t>& offsets = dataSet.FieldOffsets();
+        if (KnownParameter(dataSet, parameter) && static_cast<size_t>(parameter) < offsets.size()) {
+            column.offset = offsets[static_cast<size_t>(parameter)];
+            column.decoder = dataSet.DecoderOf(parameter);
+            column.singlesAsStored = SinglesAsStored(column.decoder);
+        }
+        s.columns.push_back(column);
+        return s.columns.size() - 1;
+    };
+
+    CountingResult& totals = s.totals;
+    for (const HistogramRequest& request : requests.histograms) {
+        Histogram histogram;
+        histogram.parameter = request.parameter;
+        histogram.axis = Axis(request.axis);
+        histogram.counts.assign(static_cast<size_t>(histogram.axis.Bins()), 0);
+        s.histogramColumn.push_back(columnOf(request.parameter));
+        s.histogramBins.push_back(s.laneBinCount);
+        s.laneBinCount += static_cast<size_t>(histogram.axis.Bins()) + 3;
+        totals.histograms.push_back(std::move(histogram));
+    }
+    for (const DensityRequest& request : requests.densities) {
+        Density density;
+        density.xParameter = request.xParameter;
+        density.yParameter = request.yParameter;
+        density.x = Axis(request.x);
+        density.y = Axis(request.y);
+        const size_t cells =
+            static_cast<size_t>(density.x.Bins()) * static_cast<size_t>(density.y.Bins());
+        density.counts.assign(cells, 0);
+        s.densityXColumn.push_back(columnOf(request.xParameter));
+        s.densityYColumn.push_back(columnOf(request.yParameter));
+        s.densityBins.push_back(s.laneBinCount);
+        s.laneBinCount += cells + 2;
+        totals.densities.push_back(std::move(density));
+    }
+    for (int32_t parameter : requests.extents) {
+        ParameterExtent extent;
+        extent.parameter = parameter;
+        s.extentColumn.push_back(columnOf(parameter));
+        totals.extents.push_back(extent);
+    }
+
+    const int64_t eventSize = dataSet.eventSize;
+    if (eventsAsked > 0 && (eventSize <= 0 || eventSize > kMaxEventSize)) {
+        s.tooWide = true;
+        return;
+    }
+    if (eventsAsked > 0) {
+        const int64_t columnCount = std::max<int64_t>(static_cast<int64_t>(s.columns.size()), 1);
+        s.blockEvents = std::clamp<int64_t>(
+            std::min(kBlockBytes / eventSize,
+                     kColumnBytes / (columnCount * static_cast<int64_t>(sizeof(double)))),
+            1, eventsAsked);
+        s.blockCount = (eventsAsked + s.blockEvents - 1) / s.blockEvents;
+        const int64_t handInBytes = std::max<int64_t>(
+            kHandInBytes, static_cast<int64_t>(s.laneBinCount) * kHandInBytesPerBin);
+        s.handInEvents =
+            std::clamp<int64_t>(handInBytes / eventSize, 1, kMaxLaneEvents - s.blockEvents);
+    }
+}
+
+EventCounter::~EventCounter() = default;
+
+void EventCounter::Cancel() {
+    shared->cancelled.store(true, std::memory_order_relaxed);
+    shared->stopping.store(true, std::memory_order_relaxed);
+}
+
+namespace {
+
+void CountHistogram(const Axis& axis, const double* values, int64_t count, uint32_t* bins) {
+    const size_t invalid = static_cast<size_t>(axis.Bins()) + 2;
+    for (int64_t e = 0; e < count; ++e) {
+        const int32_t position = axis.Position(values[e]);
+        ++bins[position >= 0 ? static_cast<size_t>(position) : invalid];
+    }
+}
+
+void CountDensity(const Axis& x,
+                  const Axis& y,
+                  const double* xValues,
+                  const double* yValues,
+                  int64_t count,
+                  uint32_t* bins) {
+    const uint32_t across = static_cast<uint32_t>(x.Bins());
+    const uint32_t up = static_cast<uint32_t>(y.Bins());
+    const size_t outside = static_cast<size_t>(across) * up;
+    const size_t invalid = outside + 1;
+    for (int64_t e = 0; e < count; ++e) {
+        const int32_t column = x.Position(xValues[e]);
+        const int32_t row = y.Position(yValues[e]);
+        if (column < 0 || row < 0) {
+            ++bins[invalid];
+        } else if (static_cast<uint32_t>(column - 1) < across &&
+                   static_cast<uint32_t>(row - 1) < up) {
+            ++bins[static_cast<size_t>(row - 1) * across + static_cast<size_t>(column - 1)];
+        } else {
+            ++bins[outside];
+        }
+    }
+}
+
+}  // namespace
+
+void EventCounter::RunLane() {
+    Shared& s = *shared;
+    {
+        SpinHold hold(s.lock);
+        s.started = true;
+        ++s.lanesRunning;
+    }
+    Lane lane;
+    if (!s.tooWide && s.blockCount > 0) {
+        lane.block.resize(static_cast<size_t>(s.blockEvents * dataSet.eventSize));
+        lane.values.resize(static_cast<size_t>(s.blockEvents) * s.columns.size());
+        lane.bins.assign(s.laneBinCount, 0);
+        lane.extents.resize(s.extentColumn.size());
+    }
+    const EventBlockReader reader(dataSet);
+    const int64_t eventSize = dataSet.eventSize;
+    const size_t stride = static_cast<size_t>(s.blockEvents);
+
+    auto handIn = [&] {
+        SpinHold hold(s.lock);
+        CountingResult& totals = s.totals;
+        totals.eventsCounted += lane.events;
+        lane.events = 0;
+        if (lane.bins.empty() && lane.extents.empty()) {
+            return;  // a lane that had nothing to count
+        }
+        for (size_t h = 0; h < totals.histograms.size(); ++h) {
+            Histogram& histogram = totals.histograms[h];
+            uint32_t* bins = lane.bins.data() + s.histogramBins[h];
+            const size_t count = histogram.counts.size();
+            histogram.below += bins[0];
+            for (size_t k = 0; k < count; ++k) {
+                histogram.counts[k] += bins[k + 1];
+            }
+            histogram.above += bins[count + 1];
+            histogram.invalid += bins[count + 2];
+        }
+        for (size_t d = 0; d < totals.densities.size(); ++d) {
+            Density& density = totals.densities[d];
+            uint32_t* bins = lane.bins.data() + s.densityBins[d];
+            const size_t count = density.counts.size();
+            for (size_t k = 0; k < count; ++k) {
+                density.counts[k] += bins[k];
+            }
+            density.outside += bins[count];
+            density.invalid += bins[count + 1];
+        }
+        for (size_t x = 0; x < totals.extents.size(); ++x) {
+            ParameterExtent& extent = totals.extents[x];
+            const Lane::Extent& mine = lane.extents[x];
+            if (mine.finite > 0) {
+                extent.lowest =
+                    extent.finite > 0 ? std::min(extent.lowest, mine.lowest) : mine.lowest;
+                extent.highest =
+                    extent.finite > 0 ? std::max(extent.highest, mine.highest) : mine.highest;
+                extent.finite += mine.finite;
+            }
+        }
+        std::fill(lane.bins.begin(), lane.bins.end(), 0);
+        lane.extents.assign(lane.extents.size(), Lane::Extent{});
+    };
+
+    while (!s.stopping.load(std::memory_order_relaxed)) {
+        const int64_t b = s.nextBlock.fetch_add(1, std::memory_order_relaxed);
+        if (b >= s.blockCount) {
+            break;
+        }
+        const int64_t firstInBlock = b * s.blockEvents;
+        const int64_t want = std::min(s.blockEvents, eventsAsked - firstInBlock);
+        const EventBlock block = reader.Read(s.first + firstInBlock, want, lane.block.data());
+        const int64_t count = std::min(block.events, want);
+        if (!block.error.Ok() || block.fileEnded || count < want) {
+            SpinHold hold(s.lock);
+            if (!block.error.Ok() && s.readError.Ok()) {
+                s.readError = block.error;
+            } else if (block.error.Ok()) {
+                s.fileEnded = true;
+            }
+            s.stopping.store(true, std::memory_order_relaxed);
+        }
+        if (count <= 0) {
+            break;
+        }
+        for (size_t c = 0; c < s.columns.size(); ++c) {
+            const Shared::Column& column = s.columns[c];
+            DecodeColumn(column.decoder, column.singlesAsStored, lane.block.data() + column.offset,
+                         eventSize, count, lane.values.data() + c * stride);
+        }
+        const CountingResult& totals = s.totals;  // its axes never change
+        for (size_t h = 0; h < totals.histograms.size(); ++h) {
+            CountHistogram(totals.histograms[h].axis,
+                           lane.values.data() + s.histogramColumn[h] * stride, count,
+                           lane.bins.data() + s.histogramBins[h]);
+        }
+        for (size_t d = 0; d < totals.densities.size(); ++d) {
+            CountDensity(totals.densities[d].x, totals.densities[d].y,
+                         lane.values.data() + s.densityXColumn[d] * stride,
+                         lane.values.data() + s.densityYColumn[d] * stride, count,
+                         lane.bins.data() + s.densityBins[d]);
+        }
+        for (size_t x = 0; x < lane.extents.size(); ++x) {
+            Lane::Extent& extent = lane.extents[x];
+            const double* values = lane.values.data() + s.extentColumn[x] * stride;
+            for (int64_t e = 0; e < count; ++e) {
+                const double v = values[e];
+                if (std::isfinite(v)) {
+                    ++extent.finite;
+                    extent.lowest = std::min(extent.lowest, v);
+                    extent.highest = std::max(extent.highest, v);
+                }
+            }
+        }
+        lane.events += count;
+        eventsDone.fetch_add(count, std::memory_order_relaxed);
+        if (lane.events >= s.handInEvents) {
+            handIn();
+        }
+    }
+    handIn();
+    SpinHold hold(s.lock);
+    --s.lanesRunning;
+}
+
+CountingResult EventCounter::Snapshot() const {
+    SpinHold hold(shared->lock);
+    return shared->totals;
+}
+
+CountingOutcome EventCounter::Outcome() const {
+    const Shared& s = *shared;
+    CountingOutcome outcome;
+    outcome.eventsAsked = eventsAsked;
+    SpinHold hold(shared->lock);
+    outcome.eventsCounted = s.totals.eventsCounted;
+    if (!s.started) {
+        outcome.state = CountingState::kReady;
+    } else if (s.lanesRunning > 0) {
+        outcome.state = CountingState::kRunning;
+    } else if (s.tooWide) {
+        outcome.state = CountingState::kTooWide;
+    } else if (!s.readError.Ok()) {
+        outcome.state = CountingState::kReadFailed;
+        outcome.readError = s.readError;
+    } else if (s.fileEnded) {
+        outcome.state = CountingState::kFileEnded;
+    } else if (s.cancelled.load(std::memory_order_relaxed) && outcome.eventsCounted < eventsAsked) {
+        outcome.state = CountingState::kCancelled;
+    } else {
+        outcome.state = CountingState::kComplete;
+    }
+    return outcome;
+}
