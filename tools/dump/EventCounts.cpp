@@ -211,15 +211,20 @@ struct Printing {
     std::FILE* out;
 };
 
+// What every count's JSON document starts with: the file, the data set and the events counted.
+void AppendJsonHead(std::string& doc, const Printing& p) {
+    doc += "{\"file\":";
+    AppendJsonString(doc, p.file);
+    doc += ",\"dataset\":";
+    AppendNumber(doc, static_cast<uint64_t>(p.dataSetNumber));
+    doc += ",\"events\":";
+    AppendNumber(doc, static_cast<uint64_t>(p.events));
+}
+
 void PrintHistogram(const Printing& p, const Histogram& h) {
     std::string doc;
     if (p.json) {
-        doc += "{\"file\":";
-        AppendJsonString(doc, p.file);
-        doc += ",\"dataset\":";
-        AppendNumber(doc, static_cast<uint64_t>(p.dataSetNumber));
-        doc += ",\"events\":";
-        AppendNumber(doc, static_cast<uint64_t>(p.events));
+        AppendJsonHead(doc, p);
         doc += ',';
         AppendAxisJson(doc, p.dataSet, h.parameter, h.axis);
         doc += ",\"counts\":";
@@ -254,12 +259,7 @@ void PrintDensity(const Printing& p, const Density& d) {
     const size_t up = static_cast<size_t>(d.y.Bins());
     std::string doc;
     if (p.json) {
-        doc += "{\"file\":";
-        AppendJsonString(doc, p.file);
-        doc += ",\"dataset\":";
-        AppendNumber(doc, static_cast<uint64_t>(p.dataSetNumber));
-        doc += ",\"events\":";
-        AppendNumber(doc, static_cast<uint64_t>(p.events));
+        AppendJsonHead(doc, p);
         doc += ",\"x\":{";
         AppendAxisJson(doc, p.dataSet, d.xParameter, d.x);
         doc += "},\"y\":{";
