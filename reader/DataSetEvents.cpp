@@ -39,7 +39,8 @@ void DataSet::ReleaseCache() {
 
 void DataSet::FillCache(int64_t first, int64_t last) {
     ReleaseCache();
-    if (eventSize <= 0 || eventCount <= 0) {
+    // A data set beyond the reader's limits shows no values, so nothing of it is read.
+    if (!valuesReadable || eventSize <= 0 || eventCount <= 0) {
         return;
     }
     first = std::max<int64_t>(first, 0);
@@ -101,7 +102,7 @@ void DataSet::FormatValue(int64_t event, int32_t parameter) {
 }
 
 DecodedValue DataSet::CellValue(int64_t event, int32_t parameter) {
-    if (event < 0 || event >= eventCount || !HasField(parameter)) {
+    if (!valuesReadable || event < 0 || event >= eventCount || !HasField(parameter)) {
         return {};
     }
     if (!(cache && cacheFirst <= event && event <= cacheLast) && !ReadSingleEvent(event)) {

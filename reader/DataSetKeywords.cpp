@@ -366,12 +366,14 @@ void DataSet::ReadColumnTypes() {
 
 void DataSet::CheckColumns() {
     // Before FCS 3.2 a real of the wrong width shows no value without a word, as it always
-    // has; integers too wide to read whole are new to every version, so they are reported.
+    // has; integers too wide to read whole are new to every version, so they are reported. A
+    // column without width has no bytes to misread, and a missing $PnB was reported already.
     const bool since32 = AtLeast(versionMajor, versionMinor, kVersion32);
     for (size_t p = 0; p < parameters.size(); ++p) {
         const Parameter& parameter = parameters[p];
         const char type = parameter.dataType;
-        if (!valuesReadable || !IsKnownDataType(static_cast<unsigned char>(type)) ||
+        if (!valuesReadable || parameter.width == 0 ||
+            !IsKnownDataType(static_cast<unsigned char>(type)) ||
             WidthFitsDataType(type, parameter.width) || (!since32 && type != 'I')) {
             continue;
         }

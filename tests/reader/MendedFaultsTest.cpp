@@ -142,7 +142,11 @@ TEST(MendedFaults, ParametersBeyondTheLimitStillTakeTheirRoom) {
         EXPECT_EQ(r->first.eventSize, count) << count;
         EXPECT_EQ(r->first.eventCount, 3) << count;
         ASSERT_EQ(r->log.warnings.size(), 1u) << count;
+        // Nothing of such a data set is read: its values are never shown.
+        const int64_t reads = r->memory->readCount;
+        r->first.FillCache(0, 2);
         EXPECT_EQ(r->Cell(r->first, 2, 0), kNoValueText);
+        EXPECT_EQ(r->memory->readCount, reads);
         EXPECT_EQ(r->first.DecoderOf(kMaxParameterCount - 1).Kind(), DecodedValue::kNone);
     }
 }

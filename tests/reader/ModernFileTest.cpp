@@ -91,17 +91,19 @@ TEST(ColumnTypes, IntegerColumnsInADoubleDataSet) {
 // no values.
 TEST(ColumnTypes, UnknownTypesAndWidthsThatDoNotFitAreReported) {
     FcsBuilder b = Version32("I", false);
-    b.Add("$PAR", "4").Add("$TOT", "1");
+    b.Add("$PAR", "5").Add("$TOT", "1");
     AddParameter(b, 1, "8");
     AddParameter(b, 2, "8", "Q");
     AddParameter(b, 3, "16", "F");
     AddParameter(b, 4, "8", "I");
+    AddParameter(b, 5, "0", "F");
     b.Bytes({1, 2, 3, 4, 5});
     auto r = ParseBytes(b.Build());
     EXPECT_EQ(r->log.warnings,
               (Texts{L"$P2DATATYPE Q is not I, F or D. Parameter 2 shows no values.",
                      L"Parameter 3 is 2 bytes wide; data type F needs 4. It shows no values."}));
-    EXPECT_EQ(Row(*r, 0), (Texts{L"1", kNoValueText, kNoValueText, L"5"}));
+    // A column without width has no bytes to misread: it shows no value, without a box.
+    EXPECT_EQ(Row(*r, 0), (Texts{L"1", kNoValueText, kNoValueText, L"5", kNoValueText}));
 }
 
 // Before 3.2 a column type is just another keyword, and reals of the wrong width stay as quiet
