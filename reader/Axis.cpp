@@ -156,7 +156,9 @@ void Axis::MakeEdges() {
                     below = middle;
                 }
             }
-            edges[static_cast<size_t>(k)] = DoubleOfOrdered(reached);
+            // -0 and 0 bin alike; the edge is written as 0.
+            const double edge = DoubleOfOrdered(reached);
+            edges[static_cast<size_t>(k)] = edge == 0 ? 0.0 : edge;
         }
     }
     // Searches need edges in order, which rounding of the scale's functions could upset by a bit.

@@ -1,14 +1,14 @@
 // Event values on demand: the cache of the rows the list is about to show, single-event reads
 // for cells outside it, block reads for readers of many events, and the value of one cell. Every
-// read goes through ReadEvents and every value through BlockValue, so all roads agree. File
-// positions are 64-bit and checked, so events beyond 2 GiB read correctly and absurd offsets fail
-// instead of wrapping.
+// read goes through the one block reader and every value through BlockValue, so all roads agree.
+// File positions are 64-bit and checked, so events beyond 2 GiB read correctly and absurd offsets
+// fail instead of wrapping.
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <new>
 
 #include "DataSet.h"
+#include "EventBlockReader.h"
 #include "EventDecoder.h"
 #include "SafeMath.h"
 
@@ -82,22 +82,12 @@ bool DataSet::ReadSingleEvent(int64_t event) {
 
 bool DataSet::ReadEvents(int64_t first, int64_t count, uint8_t* buffer, uint32_t& delivered) {
     delivered = 0;
-    int64_t size = 0;
-    int64_t skip = 0;
-    int64_t position = 0;
-    if (eventSize <= 0 || first < 0 || count <= 0 || !CheckedMul(count, eventSize, size) ||
-        size > std::numeric_limits<uint32_t>::max() || !CheckedMul(first, eventSize, skip) ||
-        !CheckedAdd(dataOffset, skip, position)) {
+    const EventBlock block = EventBlockReader(*this).Read(first, count, buffer);
+    if (block.error != kErrorSuccess || block.bytes == 0) {
         return false;
     }
-    if (eventFile.Seek(position) != kErrorSuccess) {
-        return false;
-    }
-    if (eventFile.Read(buffer, static_cast<uint32_t>(size), delivered) != kErrorSuccess) {
-        delivered = 0;
-        return false;
-    }
-    ClearUndelivered(buffer, size, delivered);
+    delivered = block.bytes;
+    ClearUndelivered(buffer, count * eventSize, delivered);
     return true;
 }
 

@@ -3,7 +3,10 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
+
+#include "Axis.h"
 
 namespace {
 
@@ -32,11 +35,36 @@ bool ParseEventRange(const std::string& text, EventRange& range) {
     return true;
 }
 
+// A finite decimal number and nothing else.
+bool ParseReal(const std::string& text, double& value) {
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) {
+        return false;
+    }
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return *end == '\0' && std::isfinite(value);
+}
+
+// Numbers separated by one character, as many as values has.
+bool ParseReals(const std::string& text, char separator, std::vector<double*> values) {
+    size_t start = 0;
+    for (size_t i = 0; i < values.size(); ++i) {
+        const size_t end = i + 1 < values.size() ? text.find(separator, start) : text.size();
+        if (end == std::string::npos || !ParseReal(text.substr(start, end - start), *values[i])) {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string DumpUsageText() {
     return "Usage: ketterlin-dump [--json | --csv | --tsv | --check] [--events FIRST:COUNT]\n"
            "                      [--dataset N] [--debug] FILE...\n"
+           "       ketterlin-dump [--json] (--histogram P | --density P,Q)... [--bins K]\n"
+           "                      [--scale S] [--range LO:HI] [...] FILE\n"
            "Prints what the viewer shows for an FCS or LMD file: for each data set its segment\n"
            "rows, HEADER offsets, keywords in file order and warnings in order. Several FILEs\n"
            "can be given with --json and --check.\n"
@@ -63,6 +91,28 @@ std::string DumpUsageText() {
            "                          ketterlin-dump --debug run1.fcs\n"
            "  --help                this text\n"
            "\n"
+           "Counts of every event of one data set (of --events FIRST:COUNT when given), all\n"
+           "in one pass over the file; text, or one JSON document per count with --json:\n"
+           "  --histogram P         a histogram of parameter P, a $PnN name or a number\n"
+           "                        counted from 1 (repeatable)\n"
+           "                          ketterlin-dump --histogram FSC-A --histogram 3 run1.fcs\n"
+           "  --density P,Q         a density map of P across and Q up (repeatable)\n"
+           "                          ketterlin-dump --json --density FSC-A,SSC-A run1.fcs\n"
+           "  --bins K              bins of each axis, 1 to 65536 (default 256)\n"
+           "  --scale S             linear, log, logicle or asinh, for every axis\n"
+           "  --range LO:HI         the range of every axis; LO counts, HI is above\n"
+           "  --logicle T,W,M,A     logicle's parameters (default T the range's top, 0.5,\n"
+           "                        4.5, 0)\n"
+           "  --cofactor C          asinh's cofactor (default 150; 5 suits mass cytometry)\n"
+           "  --xscale S, --yscale S, --xrange LO:HI, --yrange LO:HI\n"
+           "                        the same for the across and up axes of densities\n"
+           "                          ketterlin-dump --density 1,2 --xscale linear --yscale log\n"
+           "                              --yrange 1:262144 --bins 1024 run1.fcs\n"
+           "Without a scale or range an axis takes the parameter's default: the range 0 to\n"
+           "$PnR (else the data's own), or what the display hint $PnD says; the scale of\n"
+           "$PnD, else linear for FSC*, SSC* and Time* and log-amplified integers, else\n"
+           "logicle.\n"
+           "\n"
            "Exports: names are the parameters' $PnN (P<n> when a parameter has none), quoted\n"
            "as CSV does (\"a,b\" and \"say \"\"hi\"\"\") or escaped in TSV (\\t \\n \\r \\\\);\n"
            "integers in decimal, reals in the shortest text that reads back to the same\n"
@@ -72,8 +122,9 @@ std::string DumpUsageText() {
            "Exit status: 0 every data set was read (with --check: and nothing was found),\n"
            "1 \"Unknown format\" (with --check: a warning or an error), 2 a file cannot be\n"
            "opened or positioned at a data set (the viewer's error box, printed as \"Error\"\n"
-           "and the code), the output cannot be written or the arguments are wrong, 3 an export\n"
-           "stopped early because the file ends inside its DATA segment or a read failed.\n"
+           "and the code), the output cannot be written or the arguments or counts asked for\n"
+           "are wrong, 3 an export or counts stopped early because the file ends inside its\n"
+           "DATA segment or a read failed.\n"
            "With several FILEs the status is the highest of theirs.\n";
 }
 
@@ -143,11 +194,70 @@ ParsedDumpCommandLine ParseDumpCommandLine(const std::vector<std::string>& args)
                 long long number = 0;
                 if (!value("--dataset", text) || !ParseCount(text, number) || number < 1 ||
                     number > kMaxDataSets) {
-                    return fail("--dataset needs 1 or 2: data sets are counted from 1, and a "
-                                "file shows at most two");
+                    return fail(
+                        "--dataset needs 1 or 2: data sets are counted from 1, and a "
+                        "file shows at most two");
                 }
                 parsed.dataSet = static_cast<int>(number);
                 dataSetGiven = true;
+            } else if (takes("--histogram")) {
+                std::string text;
+                if (!value("--histogram", text) || text.empty()) {
+                    return fail("--histogram needs a parameter: its $PnN name or its number");
+                }
+                parsed.counts.histograms.push_back(text);
+            } else if (takes("--density")) {
+                std::string text;
+                const size_t comma = value("--density", text) ? text.find(',') : std::string::npos;
+                if (comma == std::string::npos || comma == 0 || comma + 1 == text.size()) {
+                    return fail("--density needs P,Q: the parameters across and up");
+                }
+                parsed.counts.densities.emplace_back(text.substr(0, comma), text.substr(comma + 1));
+            } else if (takes("--bins")) {
+                std::string text;
+                long long number = 0;
+                if (!value("--bins", text) || !ParseCount(text, number)) {
+                    return fail("--bins needs a whole number");
+                }
+                if (number < 1 || number > kMaxBins) {
+                    AxisProblem problem;
+                    problem.kind = AxisProblemKind::kBins;
+                    return fail(AxisProblemText(problem));
+                }
+                parsed.counts.bins = static_cast<int32_t>(number);
+            } else if (takes("--scale") || takes("--xscale") || takes("--yscale")) {
+                const std::string option = arg.substr(0, arg.find('='));
+                AxisOptions& axis = option == "--scale"    ? parsed.counts.every
+                                    : option == "--xscale" ? parsed.counts.across
+                                                           : parsed.counts.up;
+                std::string text;
+                if (!value(option, text) || !ScaleFromName(text, axis.scale)) {
+                    return fail(option + " needs linear, log, logicle or asinh");
+                }
+                axis.scaleGiven = true;
+            } else if (takes("--range") || takes("--xrange") || takes("--yrange")) {
+                const std::string option = arg.substr(0, arg.find('='));
+                AxisOptions& axis = option == "--range"    ? parsed.counts.every
+                                    : option == "--xrange" ? parsed.counts.across
+                                                           : parsed.counts.up;
+                std::string text;
+                if (!value(option, text) || !ParseReals(text, ':', {&axis.low, &axis.high})) {
+                    return fail(option + " needs LO:HI, two numbers");
+                }
+                axis.rangeGiven = true;
+            } else if (takes("--logicle")) {
+                std::string text;
+                LogicleParameters& p = parsed.counts.logicle;
+                if (!value("--logicle", text) || !ParseReals(text, ',', {&p.t, &p.w, &p.m, &p.a})) {
+                    return fail("--logicle needs T,W,M,A, four numbers");
+                }
+                parsed.counts.logicleGiven = true;
+            } else if (takes("--cofactor")) {
+                std::string text;
+                if (!value("--cofactor", text) || !ParseReal(text, parsed.counts.cofactor)) {
+                    return fail("--cofactor needs a number");
+                }
+                parsed.counts.cofactorGiven = true;
             } else {
                 return fail("unknown option " + arg);
             }
@@ -162,12 +272,31 @@ ParsedDumpCommandLine ParseDumpCommandLine(const std::vector<std::string>& args)
         return fail("no FILE given");
     }
     const bool exporting = parsed.output == DumpOutput::kCsv || parsed.output == DumpOutput::kTsv;
+    const CountOptions& counts = parsed.counts;
+    const bool axisOptions = counts.bins != 256 || counts.every.scaleGiven ||
+                             counts.every.rangeGiven || counts.logicleGiven || counts.cofactorGiven;
+    const bool densityOptions = counts.across.scaleGiven || counts.across.rangeGiven ||
+                                counts.up.scaleGiven || counts.up.rangeGiven;
+    if (counts.Any() && (exporting || parsed.output == DumpOutput::kCheck)) {
+        return fail("--histogram and --density do not go with --csv, --tsv or --check");
+    }
+    if (counts.Any() && parsed.paths.size() > 1) {
+        return fail("--histogram and --density count the events of one FILE");
+    }
+    if (axisOptions && !counts.Any()) {
+        return fail(
+            "--bins, --scale, --range, --logicle and --cofactor go with --histogram "
+            "or --density");
+    }
+    if (densityOptions && counts.densities.empty()) {
+        return fail("--xscale, --yscale, --xrange and --yrange go with --density");
+    }
     if (parsed.paths.size() > 1 && parsed.output != DumpOutput::kJson &&
         parsed.output != DumpOutput::kCheck) {
         return fail("only one FILE can be inspected without --json or --check");
     }
-    if (dataSetGiven && !exporting) {
-        return fail("--dataset goes with --csv or --tsv");
+    if (dataSetGiven && !exporting && !counts.Any()) {
+        return fail("--dataset goes with --csv, --tsv, --histogram or --density");
     }
     if (parsed.eventsGiven && parsed.output == DumpOutput::kCheck) {
         return fail("--events does not go with --check");

@@ -1,4 +1,4 @@
-// Event export. The DATA segment is read through the data set's own file in blocks of whole
+// Event export. The DATA segment is read through the reader's block reader in blocks of whole
 // events and decoded with the reader's field decoders, worked out once per column. Formatting
 // the numbers is nearly all of the work, so blocks are formatted by lanes, one thread each, while
 // the next block is read; their texts are written in file order. Every buffer is made once, so
@@ -17,8 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include "EventBlockReader.h"
 #include "EventDecoder.h"
-#include "SafeMath.h"
 #include "ShortestFloat.h"
 #include "Utf8.h"
 
@@ -75,23 +75,6 @@ std::vector<Column> ColumnsOf(const DataSet& dataSet) {
         columns[p].decoder = dataSet.DecoderOf(static_cast<int32_t>(p));
     }
     return columns;
-}
-
-// Reads until count bytes arrived or the file ended; delivered says how many arrived.
-ErrorCode ReadBlock(DataFile& file, uint8_t* buffer, uint32_t count, uint32_t& delivered) {
-    delivered = 0;
-    while (delivered < count) {
-        uint32_t arrived = 0;
-        const ErrorCode result = file.Read(buffer + delivered, count - delivered, arrived);
-        if (result == kErrorHandleEof) {
-            return kErrorSuccess;
-        }
-        if (result != kErrorSuccess) {
-            return result;
-        }
-        delivered += arrived;
-    }
-    return kErrorSuccess;
 }
 
 void AppendCsvName(std::string& cell, const std::string& name) {
@@ -234,9 +217,12 @@ bool WriteAll(std::FILE* out, const char* bytes, size_t length) {
 
 }  // namespace
 
+std::string ParameterName(const Parameter& parameter, size_t index) {
+    return parameter.name.empty() ? "P" + std::to_string(index + 1) : WideToUtf8(parameter.name);
+}
+
 std::string ExportHeaderCell(const Parameter& parameter, size_t index, ExportFormat format) {
-    const std::string name =
-        parameter.name.empty() ? "P" + std::to_string(index + 1) : WideToUtf8(parameter.name);
+    const std::string name = ParameterName(parameter, index);
     std::string cell;
     if (format == ExportFormat::kCsv) {
         AppendCsvName(cell, name);
@@ -264,17 +250,7 @@ ExportOutcome ExportEvents(DataSet& dataSet,
     if (first >= 0 && first < dataSet.eventCount && count > 0 && eventSize > 0) {
         outcome.eventsAsked = std::min<int64_t>(count, dataSet.eventCount - first);
     }
-    int64_t skip = 0;
-    int64_t position = 0;
-    if (outcome.eventsAsked > 0 &&
-        (!CheckedMul(first, eventSize, skip) || !CheckedAdd(dataSet.dataOffset, skip, position))) {
-        outcome.readError = kErrorNegativeSeek;
-        outcome.eventsAsked = 0;
-    }
-    if (outcome.eventsAsked > 0) {
-        outcome.readError = dataSet.eventFile.Seek(position);
-    }
-    if (outcome.eventsAsked == 0 || outcome.readError != kErrorSuccess || outcome.writeFailed) {
+    if (outcome.eventsAsked == 0 || outcome.writeFailed) {
         return outcome;
     }
 
@@ -298,6 +274,7 @@ ExportOutcome ExportEvents(DataSet& dataSet,
     // Blocks go to the lanes in turn and leave in the order they were started, the oldest
     // first: the texts are written in file order, and a lane is free again when its turn to
     // take the next block comes.
+    const EventBlockReader reader(dataSet);
     std::deque<FormattingLane*> started;
     auto finishOldest = [&] {
         FormattingLane& lane = *started.front();
@@ -321,10 +298,9 @@ ExportOutcome ExportEvents(DataSet& dataSet,
         }
         FormattingLane& lane = *lanes[static_cast<size_t>(b % laneCount)];
         const int64_t want = std::min(blockEvents, outcome.eventsAsked - eventsRead);
-        uint32_t delivered = 0;
-        outcome.readError = ReadBlock(dataSet.eventFile, lane.batch.events.data(),
-                                      static_cast<uint32_t>(want * eventSize), delivered);
-        lane.batch.eventCount = delivered / eventSize;
+        const EventBlock block = reader.Read(first + eventsRead, want, lane.batch.events.data());
+        outcome.readError = block.error;
+        lane.batch.eventCount = std::min(block.events, want);
         eventsRead += lane.batch.eventCount;
         if (outcome.readError == kErrorSuccess && lane.batch.eventCount < want) {
             outcome.readError = kErrorHandleEof;

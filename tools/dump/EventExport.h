@@ -31,8 +31,13 @@ struct ExportOutcome {
 //   written "nan". A field the data set cannot decode (a data type other than I, F and D, or
 //   a real of another width) is an empty cell.
 // Only complete events are written: the export stops where the file ends.
-ExportOutcome ExportEvents(DataSet& dataSet, int64_t first, int64_t count, ExportFormat format,
+ExportOutcome ExportEvents(DataSet& dataSet,
+                           int64_t first,
+                           int64_t count,
+                           ExportFormat format,
                            std::FILE* out);
 
+// A parameter's name in UTF-8: its $PnN, or P<n> (n = index + 1) when it has none.
+std::string ParameterName(const Parameter& parameter, size_t index);
 // A parameter's header cell, quoted or escaped for the format. index counts from 0.
 std::string ExportHeaderCell(const Parameter& parameter, size_t index, ExportFormat format);

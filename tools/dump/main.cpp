@@ -11,6 +11,8 @@
 
 #include "DataSetChain.h"
 #include "DumpCommandLine.h"
+#include "DumpExitStatus.h"
+#include "EventCounts.h"
 #include "EventExport.h"
 #include "FileInspector.h"
 #include "PosixFileAccess.h"
@@ -18,26 +20,17 @@
 
 namespace {
 
-// Ordered from best to worst: several files end with the highest.
-constexpr int kExitRead = 0;
-constexpr int kExitUnknownFormat = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitIncomplete = 3;
-constexpr int kExitFileError = 2;  // the viewer's error box: cannot be opened or positioned
-
 int ExitStatus(const DataSetChain& outcome) {
     switch (outcome.failure) {
-    case DataSetChain::Failure::kNone:
-        return kExitRead;
-    case DataSetChain::Failure::kNotADataSet:
-        return kExitUnknownFormat;
-    case DataSetChain::Failure::kFileError:
-        return kExitFileError;
+        case DataSetChain::Failure::kNone:
+            return kExitRead;
+        case DataSetChain::Failure::kNotADataSet:
+            return kExitUnknownFormat;
+        case DataSetChain::Failure::kFileError:
+            return kExitFileError;
     }
     return kExitUnknownFormat;
 }
-
-constexpr const char* kProgram = "ketterlin-dump";
 
 // Opens path into file; on failure tells why and returns false. --check lists the failure
 // among its findings, on stdout; every other mode says it on stderr.
@@ -71,16 +64,16 @@ int InspectOne(const ParsedDumpCommandLine& parsed, const std::string& path) {
     const EventRange events = parsed.output == DumpOutput::kCheck ? EventRange{} : parsed.events;
     const FileReport report = InspectFile(file, events, parsed.debug);
     switch (parsed.output) {
-    case DumpOutput::kCheck:
-        return PrintCheckReport(stdout, path, report) ? std::max(kExitUnknownFormat,
-                                                                 ExitStatus(report.outcome))
-                                                      : kExitRead;
-    case DumpOutput::kJson:
-        PrintJsonReport(stdout, path, report);
-        break;
-    default:
-        PrintTextReport(stdout, report);
-        break;
+        case DumpOutput::kCheck:
+            return PrintCheckReport(stdout, path, report)
+                       ? std::max(kExitUnknownFormat, ExitStatus(report.outcome))
+                       : kExitRead;
+        case DumpOutput::kJson:
+            PrintJsonReport(stdout, path, report);
+            break;
+        default:
+            PrintTextReport(stdout, report);
+            break;
     }
     if (report.outcome.Failed()) {
         std::fprintf(stderr, "%s: %s: %s\n", kProgram, path.c_str(),
@@ -89,7 +82,10 @@ int InspectOne(const ParsedDumpCommandLine& parsed, const std::string& path) {
     return ExitStatus(report.outcome);
 }
 
-int Export(const ParsedDumpCommandLine& parsed) {
+// Opens the one FILE, reads its data sets as the viewer does and runs work on the one --dataset
+// names; the exit status is work's, or why there is no such data set.
+template <typename Work>
+int WithDataSet(const ParsedDumpCommandLine& parsed, Work work) {
     const std::string& path = parsed.paths.front();
     DataFile file;
     if (!OpenDataFile(path, file, false)) {
@@ -110,24 +106,30 @@ int Export(const ParsedDumpCommandLine& parsed) {
                          OutcomeText(chain).c_str());
             return ExitStatus(chain);
         }
-        std::fprintf(stderr, "%s: %s has no data set %d\n", kProgram, path.c_str(),
-                     parsed.dataSet);
+        std::fprintf(stderr, "%s: %s has no data set %d\n", kProgram, path.c_str(), parsed.dataSet);
         return kExitUsage;
     }
-    DataSet& dataSet = parsed.dataSet == 1 ? first : second;
+    return work(parsed.dataSet == 1 ? first : second);
+}
+
+int WriteFailed() {
+    std::fprintf(stderr, "%s: cannot write the output: %s\n", kProgram, std::strerror(errno));
+    return kExitUsage;
+}
+
+int Export(const ParsedDumpCommandLine& parsed, DataSet& dataSet) {
+    const std::string& path = parsed.paths.front();
     const int64_t count = parsed.eventsGiven ? parsed.events.count : dataSet.eventCount;
     const int64_t from = parsed.eventsGiven ? parsed.events.first : 0;
-    const ExportOutcome outcome =
-        ExportEvents(dataSet, from, count,
-                     parsed.output == DumpOutput::kCsv ? ExportFormat::kCsv : ExportFormat::kTsv,
-                     stdout);
+    const ExportOutcome outcome = ExportEvents(
+        dataSet, from, count,
+        parsed.output == DumpOutput::kCsv ? ExportFormat::kCsv : ExportFormat::kTsv, stdout);
     if (outcome.writeFailed || std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "%s: cannot write the output: %s\n", kProgram, std::strerror(errno));
-        return kExitUsage;
+        return WriteFailed();
     }
     if (outcome.readError != kErrorSuccess) {
         const std::string why = outcome.readError == kErrorHandleEof
-                                    ? "the file ends inside its DATA segment"
+                                    ? kEndsInsideData
                                     : std::strerror(static_cast<int>(outcome.readError));
         std::fprintf(stderr, "%s: %s: %lld of %lld events written: %s\n", kProgram, path.c_str(),
                      static_cast<long long>(outcome.eventsWritten),
@@ -143,26 +145,30 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const ParsedDumpCommandLine parsed = ParseDumpCommandLine(args);
     switch (parsed.command) {
-    case DumpCommand::kHelp:
-        std::fputs(DumpUsageText().c_str(), stdout);
-        return kExitRead;
-    case DumpCommand::kError:
-        std::fprintf(stderr, "%s: %s\nTry %s --help.\n", kProgram, parsed.error.c_str(),
-                     kProgram);
-        return kExitUsage;
-    case DumpCommand::kInspect:
-        break;
+        case DumpCommand::kHelp:
+            std::fputs(DumpUsageText().c_str(), stdout);
+            return kExitRead;
+        case DumpCommand::kError:
+            std::fprintf(stderr, "%s: %s\nTry %s --help.\n", kProgram, parsed.error.c_str(),
+                         kProgram);
+            return kExitUsage;
+        case DumpCommand::kInspect:
+            break;
     }
     if (parsed.output == DumpOutput::kCsv || parsed.output == DumpOutput::kTsv) {
-        return Export(parsed);
+        return WithDataSet(parsed, [&parsed](DataSet& dataSet) { return Export(parsed, dataSet); });
+    }
+    if (parsed.counts.Any()) {
+        return WithDataSet(parsed, [&parsed](DataSet& dataSet) {
+            const int status = PrintEventCounts(parsed, dataSet, parsed.paths.front(), stdout);
+            return std::fflush(stdout) != 0 ? WriteFailed() : status;
+        });
     }
     int worst = kExitRead;
     for (const std::string& path : parsed.paths) {
         worst = std::max(worst, InspectOne(parsed, path));
         if (std::fflush(stdout) != 0) {
-            std::fprintf(stderr, "%s: cannot write the output: %s\n", kProgram,
-                         std::strerror(errno));
-            return kExitUsage;
+            return WriteFailed();
         }
     }
     return worst;
