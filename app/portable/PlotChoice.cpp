@@ -3,8 +3,6 @@
 // log scale cannot start at 0) does the scale's own default take over.
 #include "PlotChoice.h"
 
-#include <cmath>
-
 ScaleKind DefaultScaleOf(const DataSet& dataSet, int32_t parameter) {
     return DefaultAxis(dataSet, parameter, kHistogramBins).spec.scale.kind;
 }
@@ -18,13 +16,6 @@ PlotChoice FirstChoice(const DataSet& dataSet, int32_t parameter) {
     return choice;
 }
 
-AxisSpec SuitedToScale(AxisSpec spec) {
-    if (spec.scale.kind == ScaleKind::kLog && !(spec.low > 0) && spec.high > 0) {
-        spec.low = spec.high / std::pow(10.0, kLogDefaultDecades);
-    }
-    return spec;
-}
-
 AxisChoice AxisFor(const DataSet& dataSet, int32_t parameter, ScaleKind scale, int32_t bins) {
     AxisChoice choice = DefaultAxis(dataSet, parameter, bins);
     if (choice.spec.scale.kind != scale) {
@@ -34,7 +25,7 @@ AxisChoice AxisFor(const DataSet& dataSet, int32_t parameter, ScaleKind scale, i
         choice.spec.scale = chosen;
     }
     if (!choice.rangeFromData) {
-        choice.spec = SuitedToScale(choice.spec);
+        choice.spec = FitLogRange(choice.spec);
     }
     return choice;
 }

@@ -37,9 +37,6 @@ ScaleKind DefaultScaleOf(const DataSet& dataSet, int32_t parameter);
 // log scale's own default rule. rangeFromData: the range is still to be taken from the data.
 AxisChoice AxisFor(const DataSet& dataSet, int32_t parameter, ScaleKind scale, int32_t bins);
 
-// The same rule for a spec whose range has just been taken from the data.
-AxisSpec SuitedToScale(AxisSpec spec);
-
 // The counting request of a choice over axes whose ranges are known.
 CountingRequests RequestsFor(const PlotChoice& choice, const AxisSpec& x, const AxisSpec& y);
 

@@ -65,7 +65,8 @@ std::wstring ParameterName(const DataSet& dataSet, int32_t parameter) {
 std::wstring ParameterTitle(const DataSet& dataSet, int32_t parameter) {
     const std::wstring labelKeyword = L"$P" + std::to_wstring(parameter + 1) + L"S";
     for (const Keyword& keyword : dataSet.keywords) {
-        if (KeywordIs(keyword.name, labelKeyword) && !keyword.value.empty()) {
+        if (KeywordIs(keyword.name, labelKeyword) && !keyword.value.empty() &&
+            keyword.value != ParameterName(dataSet, parameter)) {
             return ParameterName(dataSet, parameter) + L" (" + keyword.value + L")";
         }
     }

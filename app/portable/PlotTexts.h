@@ -20,8 +20,8 @@ const wchar_t* ScaleChoiceText(ScaleKind kind);  // "Linear", "Log", "Logicle", 
 
 // A parameter's name ($PnN), or "P" and its number counted from 1 when it has none.
 std::wstring ParameterName(const DataSet& dataSet, int32_t parameter);
-// The name and, where the data set gives one, its $PnS in brackets: "FSC-A (Forward)". Axis
-// titles and the parameter lists show it.
+// The name and, where the data set gives one that says more, its $PnS in brackets:
+// "FSC-A (Forward)". Axis titles and the parameter lists show it.
 std::wstring ParameterTitle(const DataSet& dataSet, int32_t parameter);
 
 // The scale with its parameters as the copied counts name it: "linear", "log",
