@@ -29,6 +29,9 @@ constexpr const wchar_t* kPlotClass = L"KetterlinPlot";
 constexpr UINT kPassEndedMessage = WM_APP + 1;
 constexpr UINT_PTR kSnapshotTimer = 1;
 constexpr UINT kSnapshotIntervalMs = 100;  // partial counts redrawn ten times a second
+// The first partial picture comes sooner: the counter hands in its first counts after a few
+// megabytes, tens of milliseconds into the pass.
+constexpr UINT kFirstSnapshotMs = 25;
 constexpr int kFirstWidth = 680;
 constexpr int kFirstHeight = 560;
 constexpr int kLeastWidth = 420;
@@ -243,7 +246,10 @@ int PlotWindow::OnSize(WPARAM, RECT* client) {
     SetWindowPos(status.hwnd, nullptr, kGap, height - kStatusHeight, std::max(width - 2 * kGap, 0),
                  kStatusHeight - 2, SWP_NOZORDER);
     canvasRect = {0, kRowHeight, width, std::max(height - kStatusHeight, kRowHeight)};
-    Render();
+    // A window not yet shown is drawn when its first pass starts.
+    if (IsWindowVisible(hwnd)) {
+        Render();
+    }
     return 0;
 }
 
@@ -284,9 +290,11 @@ void PlotWindow::OnKey(WPARAM key) {
 // ---- counting ---------------------------------------------------------------------------
 
 void PlotWindow::Run() {
-    // On the worker: the counter and the generation were set before the thread started and do
-    // not change until it has been waited for.
+    // On the worker: the counter, the helper and the generation were set before the thread
+    // started and do not change until it has been waited for. The outcome is whole once every
+    // lane has returned.
     counter->RunLane();
+    WaitForSingleObject(helper.thread.Get(), INFINITE);
     finished.Hand(counter->Outcome(), generation);
 }
 
@@ -319,6 +327,7 @@ void PlotWindow::Recount() {
         ShowStatus(Widened(RequestProblemText(problem)));
         return;
     }
+    shown = CountingResult{};  // nothing to draw until the ranges are known
     StartPass(Pass::kExtents, extents);
 }
 
@@ -341,7 +350,6 @@ void PlotWindow::StartCounting(const AxisSpec& x, const AxisSpec& y) {
     }
     shown = EmptyResult(requests);
     StartPass(Pass::kCounting, requests);
-    Render();
 }
 
 void PlotWindow::StartPass(Pass kind, const CountingRequests& requests) {
@@ -352,14 +360,19 @@ void PlotWindow::StartPass(Pass kind, const CountingRequests& requests) {
     counter = std::make_unique<EventCounter>(dataSet, requests);
     pass = kind;
     ShowStatus(CountingStatus(0, counter->EventsAsked()));
-    SetTimer(hwnd, kSnapshotTimer, kSnapshotIntervalMs, nullptr);
+    SetTimer(hwnd, kSnapshotTimer, kFirstSnapshotMs, nullptr);
+    firstSnapshot = true;
+    helper.counter = counter.get();
+    helper.Start();
     Start();
+    Render();
 }
 
 void PlotWindow::CancelPass() {
     if (counter) {
         counter->Cancel();
         Stop(true);
+        helper.Stop(true);
         counter.reset();
     }
     if (hwnd != nullptr) {
@@ -378,6 +391,10 @@ void PlotWindow::TakeSnapshot() {
     if (!counter) {
         return;
     }
+    if (firstSnapshot) {
+        firstSnapshot = false;
+        SetTimer(hwnd, kSnapshotTimer, kSnapshotIntervalMs, nullptr);  // replaces the first
+    }
     ShowStatus(CountingStatus(counter->EventsDone(), counter->EventsAsked()));
     if (pass != Pass::kCounting) {
         return;
@@ -395,7 +412,8 @@ void PlotWindow::OnPassEnded(WPARAM tag) {
     if (!outcome || tag != generation || !counter) {
         return;  // an older pass's message, or one whose pass was cancelled since
     }
-    Stop(true);  // the lane has returned; the thread ends with it
+    Stop(true);  // both lanes have returned; the threads end with them
+    helper.Stop(true);
     KillTimer(hwnd, kSnapshotTimer);
     CountingResult result = counter->Snapshot();
     const Pass ended = pass;
@@ -435,6 +453,9 @@ void PlotWindow::OnPaint(HDC dc) {
     RECT below = {client.left, canvasRect.bottom, client.right, client.bottom};
     FillRect(dc, &above, GetSysColorBrush(COLOR_BTNFACE));
     FillRect(dc, &below, GetSysColorBrush(COLOR_BTNFACE));
+    if (canvas.Empty()) {
+        FillRect(dc, &canvasRect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
     canvas.PaintTo(dc, canvasRect.left, canvasRect.top);
 }
 

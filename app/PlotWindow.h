@@ -20,6 +20,15 @@
 #include "Window.h"
 #include "WorkerMailbox.h"
 
+// A second thread that counts beside the window's own worker, so a pass uses both cores.
+class CountingLane final : public Thread {
+public:
+    ~CountingLane() { Stop(true); }
+    void Run() override { counter->RunLane(); }
+
+    EventCounter* counter = nullptr;  // set before Start, kept until the thread has ended
+};
+
 class PlotWindow final : public Window, public Thread {
 public:
     // The plot of parameter (counted from 0) of a data set that stays open while the window
@@ -85,8 +94,10 @@ private:
     RECT canvasRect = {};
 
     std::unique_ptr<EventCounter> counter;
+    CountingLane helper;
     Pass pass = Pass::kNone;
-    WPARAM generation = 0;  // tells a finished pass's message from an older one's
+    WPARAM generation = 0;       // tells a finished pass's message from an older one's
+    bool firstSnapshot = false;  // the timer still runs at its first, shorter interval
     WorkerMailbox<CountingOutcome> finished;
     CountingResult shown;  // the counts the picture shows
     bool gone = false;

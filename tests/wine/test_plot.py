@@ -307,6 +307,18 @@ class PlotTests(ViewerTestCase):
         self.assertEqual([int(r[2]) for r in rows], expected["counts"])
         self.finish(app)
 
+    def test_a_range_taken_from_the_data(self):
+        # Without $P1R the first parameter's range comes from its values: a pass finds them
+        # first, as the dump's does.
+        data = fcsfile.standard(par=2, data_type="F", bits=32, events=40, drop=("$P1R",))
+        app, _ = self.open("norange.fcs", data=data)
+        self.show(app, 2, 40)
+        plot = self.open_plot(app, 5, 0)
+        (_, _, low, high) = self.check_histogram(plot, self.session.path("norange.fcs"), 1,
+                                                 explicit=False)
+        self.assertEqual(low, 0.0)   # the lowest value, event 0's
+        self.finish(app)
+
     def test_closing_during_a_pass_ends_it_and_the_program_exits_cleanly(self):
         path = sparse_data_set(self.session.path("long.fcs"), LONG_EVENTS, LONG_PARAMS)
         app = self.start(path)
