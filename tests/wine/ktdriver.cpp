@@ -29,6 +29,7 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -944,14 +945,20 @@ std::string CmdRightClick(const Args& args) {
     BringForward(hwnd, false);
     POINT point = {static_cast<LONG>(args.Number("x", 0)), static_cast<LONG>(args.Number("y", 0))};
     ClientToScreen(hwnd, &point);
-    if (!SetCursorPos(point.x, point.y))
-        return Failure("SetCursorPos failed", GetLastError());
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-    inputs[1].type = INPUT_MOUSE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-    SendInput(2, inputs, sizeof(INPUT));
+    // Every event carries the point itself: a button event without one is taken where the
+    // pointer is, which a move just before it need not have changed yet.
+    const LONG width = std::max(GetSystemMetrics(SM_CXSCREEN) - 1, 1);
+    const LONG height = std::max(GetSystemMetrics(SM_CYSCREEN) - 1, 1);
+    INPUT inputs[3] = {};
+    const DWORD buttons[3] = {0, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP};
+    for (int i = 0; i < 3; ++i) {
+        inputs[i].type = INPUT_MOUSE;
+        inputs[i].mi.dx = point.x * 65535 / width;
+        inputs[i].mi.dy = point.y * 65535 / height;
+        inputs[i].mi.dwFlags = buttons[i] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    if (SendInput(3, inputs, sizeof(INPUT)) != 3)
+        return Failure("SendInput failed", GetLastError());
     return Json()
         .Add("ok", true)
         .Add("x", static_cast<long long>(point.x))
