@@ -74,30 +74,6 @@ std::wstring Widened(const std::string& text) {
     return std::wstring(text.begin(), text.end());
 }
 
-// The counts a pass starts from: every bin there and empty, so the axes show at once and a copy
-// made before the first events are counted has its bins.
-CountingResult EmptyResult(const CountingRequests& requests) {
-    CountingResult result;
-    for (const HistogramRequest& request : requests.histograms) {
-        Histogram histogram;
-        histogram.parameter = request.parameter;
-        histogram.axis = Axis(request.axis);
-        histogram.counts.assign(static_cast<size_t>(request.axis.bins), 0);
-        result.histograms.push_back(std::move(histogram));
-    }
-    for (const DensityRequest& request : requests.densities) {
-        Density density;
-        density.xParameter = request.xParameter;
-        density.yParameter = request.yParameter;
-        density.x = Axis(request.x);
-        density.y = Axis(request.y);
-        density.counts.assign(
-            static_cast<size_t>(request.x.bins) * static_cast<size_t>(request.y.bins), 0);
-        result.densities.push_back(std::move(density));
-    }
-    return result;
-}
-
 AxisSpec FittedAxis(const AxisChoice& pending, int32_t parameter, const CountingResult& result) {
     if (!pending.rangeFromData) {
         return pending.spec;
@@ -348,7 +324,6 @@ void PlotWindow::StartCounting(const AxisSpec& x, const AxisSpec& y) {
     } else {
         xSpec = requests.histograms.front().axis;
     }
-    shown = EmptyResult(requests);
     StartPass(Pass::kCounting, requests);
 }
 
@@ -359,6 +334,11 @@ void PlotWindow::StartPass(Pass kind, const CountingRequests& requests) {
     finished.Clear();
     counter = std::make_unique<EventCounter>(dataSet, requests);
     pass = kind;
+    if (kind == Pass::kCounting) {
+        // Every bin there and empty: the axes show at once, and a copy made before the first
+        // events are counted has its bins.
+        shown = counter->Snapshot();
+    }
     ShowStatus(CountingStatus(0, counter->EventsAsked()));
     SetTimer(hwnd, kSnapshotTimer, kFirstSnapshotMs, nullptr);
     firstSnapshot = true;
