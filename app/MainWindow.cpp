@@ -221,7 +221,7 @@ void MainWindow::OpenChosenFile(const std::function<bool(std::wstring&)>& choose
 }
 
 bool MainWindow::OpenFile(const wchar_t* path) {
-    ErrorCode error = 0;
+    DWORD error = ERROR_SUCCESS;
     dataFile.Open(Win32FileAccess::Open(path, error));
     if (!dataFile.IsOpen() && error != 0) {
         ShowError(error);
@@ -255,7 +255,7 @@ bool MainWindow::ReadChain() {
             MessageBoxW(hwnd, kUnknownFormat, kProgramName, MB_OK);
             return false;
         case DataSetChain::Failure::kFileError:
-            ShowError(chain.fileError);
+            ShowError(Win32ErrorOf(chain.fileError));
             return false;
     }
     return false;

@@ -32,8 +32,8 @@ double MicrosecondsSince(Clock::time_point start) {
 class OpenedFile {
 public:
     bool Open(const std::string& path) {
-        ErrorCode error = kErrorSuccess;
-        std::unique_ptr<PosixFileAccess> access = PosixFileAccess::Open(path, error);
+        FileStatus status;
+        std::unique_ptr<PosixFileAccess> access = PosixFileAccess::Open(path, status);
         if (!access) {
             return false;
         }

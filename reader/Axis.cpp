@@ -5,14 +5,12 @@
 #include "Axis.h"
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <limits>
 
 namespace {
 
-constexpr int32_t kCellCount = 1 << 16;
 // Ulps by which the search for an edge widens its bracket at first.
 constexpr int kWidenings = 64;
 
@@ -167,41 +165,47 @@ void Axis::MakeEdges() {
     }
 }
 
-uint32_t Axis::OrderedBits(float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return (bits >> 31) != 0 ? ~bits : bits | 0x80000000u;
-}
-
-uint32_t Axis::CellOf(double x) {
-    // Beyond the floats the conversion is undefined; those values share the outermost cells.
-    const double clamped = x > FLT_MAX ? FLT_MAX : (x < -FLT_MAX ? -FLT_MAX : x);
-    return OrderedBits(static_cast<float>(clamped)) >> kCellShift;
+double Axis::CellStart(uint32_t cell) {
+    const uint32_t key = cell << kCellShift;
+    const auto single = [](uint32_t ordered) {
+        const uint32_t bits = (ordered >> 31) != 0 ? ordered & 0x7FFFFFFFu : ~ordered;
+        float value;
+        std::memcpy(&value, &bits, sizeof value);
+        return static_cast<double>(value);
+    };
+    const double infinity = std::numeric_limits<double>::infinity();
+    const double lowest = single(key);
+    if (lowest != lowest) {
+        // Cells of NaN patterns lie beyond the infinities on their side.
+        return (key >> 31) != 0 ? infinity : -infinity;
+    }
+    if (lowest == infinity) {
+        return std::nextafter(kFloatMax, infinity);  // every larger value goes to this cell
+    }
+    if (lowest == -infinity || lowest == -kFloatMax) {
+        return lowest;  // values below -kFloatMax go to the cell of -infinity
+    }
+    // Doubles from halfway between the float below and this one round to this one.
+    return (single(key - 1) + lowest) / 2;
 }
 
 void Axis::MakeCells() {
-    auto table = std::make_shared<std::vector<int32_t>>(kCellCount + 3, 0);
-    std::vector<int32_t>& cellStart = *table;
-    const int32_t above = Above();
-    for (int32_t cell = 0; cell < kCellCount; ++cell) {
-        const uint32_t key = static_cast<uint32_t>(cell) << kCellShift;
-        const uint32_t bits = (key >> 31) != 0 ? key & 0x7FFFFFFFu : ~key;
-        float lowest;
-        std::memcpy(&lowest, &bits, sizeof lowest);
-        int32_t count;
-        if (lowest != lowest) {
-            // Cells of NaN patterns lie beyond the infinities on their side.
-            count = (key >> 31) != 0 ? above : 0;
-        } else {
-            count = static_cast<int32_t>(
-                std::upper_bound(edges.begin(), edges.end(), static_cast<double>(lowest)) -
-                edges.begin());
+    constexpr uint32_t kCellCount = uint32_t{1} << (32 - kCellShift);
+    auto made = std::make_shared<Table>();
+    made->cells.resize(kCellCount + 1);
+    // Cells start at rising values, so one walk along the edges counts them for every cell.
+    size_t below = 0;
+    for (uint32_t cell = 0; cell < kCellCount; ++cell) {
+        const double start = CellStart(cell);
+        while (below < edges.size() && edges[below] <= start) {
+            ++below;
         }
-        cellStart[static_cast<size_t>(cell) + 1] = count;
+        made->cells[cell] = static_cast<int32_t>(below);
     }
-    cellStart[0] = 0;
-    cellStart[kCellCount + 1] = above;
-    cellStart[kCellCount + 2] = above;
-    cells = table->data();
-    cellTable = std::move(table);
+    made->cells[kCellCount] = Above();
+    made->searchEdges = edges;
+    made->searchEdges.push_back(std::numeric_limits<double>::quiet_NaN());
+    cells = made->cells.data();
+    searchEdges = made->searchEdges.data();
+    table = std::move(made);
 }

@@ -12,6 +12,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,14 +74,16 @@ public:
         }
         const uint32_t cell = CellOf(x);
         int32_t lowest = cells[cell];
-        int32_t highest = cells[cell + 3];
-        if (lowest == highest) {
-            return lowest;
+        int32_t highest = cells[cell + 1];
+        if (highest - lowest <= 1) {
+            // At most one edge in the cell: one comparison, without a branch to mispredict. The
+            // edge after the last is NaN, which no value reaches.
+            return lowest + (x >= searchEdges[lowest] ? 1 : 0);
         }
-        // Several edges near x: search them. The narrowest bins end here within a few steps.
+        // Several edges in the cell (bins narrower than it): search them.
         while (lowest < highest) {
             const int32_t middle = lowest + (highest - lowest) / 2;
-            if (x >= edges[static_cast<size_t>(middle)]) {
+            if (x >= searchEdges[middle]) {
                 lowest = middle + 1;
             } else {
                 highest = middle;
@@ -92,10 +96,23 @@ public:
 
 private:
     // Values are looked up by the top bits of their single-precision form, ordered like the
-    // values themselves: 65536 cells, each 1/128 of a binade wide.
-    static constexpr int kCellShift = 16;
-    static uint32_t OrderedBits(float value);
-    static uint32_t CellOf(double x);
+    // values themselves: 131072 cells, each 1/256 of a binade wide. Beyond the floats the
+    // conversion is undefined; those values go to the cells of the infinities.
+    static constexpr int kCellShift = 15;
+    static constexpr double kFloatMax = 3.40282346638528859811704183484516925440e+38;
+    static uint32_t OrderedBits(float value) {
+        uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        return (bits >> 31) != 0 ? ~bits : bits | 0x80000000u;
+    }
+    static uint32_t CellOf(double x) {
+        const float single = x > kFloatMax    ? std::numeric_limits<float>::infinity()
+                             : x < -kFloatMax ? -std::numeric_limits<float>::infinity()
+                                              : static_cast<float>(x);
+        return OrderedBits(single) >> kCellShift;
+    }
+    // The least double whose cell is cell or a later one.
+    static double CellStart(uint32_t cell);
     void MakeEdges();
     void MakeCells();
 
@@ -104,9 +121,14 @@ private:
     double lowT = 0;
     double spanT = 0;
     std::vector<double> edges;
-    // cells[c + 1]: how many edges lie at or below the lowest value of cell c, so that a value
-    // whose cell is c has a position between cells[c] and cells[c + 3] (its single-precision form
-    // may round into the next cell). Copies of an axis share the table.
-    std::shared_ptr<const std::vector<int32_t>> cellTable;
+    // cells[c]: how many edges lie at or below the least value of cell c, so that a value whose
+    // cell is c has a position from cells[c] to cells[c + 1]. searchEdges: the edges and a NaN
+    // after them. Copies of an axis share both.
+    struct Table {
+        std::vector<int32_t> cells;
+        std::vector<double> searchEdges;
+    };
+    std::shared_ptr<const Table> table;
     const int32_t* cells = nullptr;
+    const double* searchEdges = nullptr;
 };

@@ -21,6 +21,7 @@ void DataSet::Reset() {
     parameters.clear();
     byteOrder.clear();
     fieldOffsets.clear();
+    valuesReadable = true;
     ReleaseCache();
 }
 
@@ -38,7 +39,10 @@ bool DataSet::Parse(SegmentList& segments, int64_t base, int64_t& nextData) {
             }
             const std::vector<std::string> items = SplitTextItems(text.data());
             text = std::vector<char>();
-            if (!PairKeywords(items, found)) {
+            // FCS 3.1 made UTF-8 the keywords' encoding.
+            const TextEncoding encoding =
+                AtLeastVersion(3, 1) ? TextEncoding::kUtf8WhereValid : TextEncoding::kAnsi;
+            if (!PairKeywords(items, encoding, found)) {
                 return false;
             }
             keywords.reserve(keywords.size() + found.size());

@@ -20,6 +20,8 @@ struct Keyword {
 struct Parameter {
     std::wstring name;  // from $PnN; empty until set
     int32_t width = 0;  // bytes per event, from $PnB; 0 until set
+    // The column's own data type: its $PnDATATYPE in FCS 3.2 and later, else the data set's.
+    char dataType = 'I';
 };
 
 constexpr int kHeaderOffsetCount = 6;
@@ -28,13 +30,15 @@ constexpr int kDisplayTextLength = 256;
 // Bounds that keep absurd files from exhausting memory or flooding the user with boxes. Real
 // instruments write at most a few thousand parameters and events of a few kilobytes. None of
 // them changes what a data set holds: its event count is always the one its DATA bounds give.
-constexpr int32_t kMaxParameterCount = 10000;         // a larger $PAR is read as this
+// A data set beyond the first two is reported once and shows no values at all, never values
+// read from the wrong bytes.
+constexpr int32_t kMaxParameterCount = 10000;         // columns beyond these are not listed
 constexpr int32_t kMaxEventSize = 1024 * 1024;        // wider events are counted but never read
 constexpr int64_t kMaxCacheBytes = 16 * 1024 * 1024;  // larger hints: each cell reads its event
 
-// The text of a cell whose value cannot be shown: a data type other than I, F or D, a float
-// field that is not 4 (F) or 8 (D) bytes wide, a failed read, or bytes a short read did not
-// deliver.
+// The text of a cell whose value cannot be shown: a data type other than I, F or D, a width that
+// does not fit the data type, a data set beyond the reader's limits, a failed read, or bytes a
+// short read did not deliver.
 constexpr const wchar_t* kNoValueText = L"?";
 
 // The one buffer into which cell texts are formatted; each text is valid until the next one.
@@ -93,6 +97,10 @@ public:
     int64_t dataOffset = 0;  // absolute offset of the first event's first byte
     int64_t eventCount = 0;  // as many as the DATA bounds hold, however many that is
     int32_t eventSize = 0;
+    // False when the data set lies beyond one of the reader's limits (more parameters than
+    // kMaxParameterCount, events wider than kMaxEventSize): it is counted, its keywords shown,
+    // but no field decodes.
+    bool valuesReadable = true;
 
 private:
     struct Bounds {
@@ -102,17 +110,26 @@ private:
         int64_t dataEnd = 0;
     };
 
+    // What the keywords of the event layout say beyond the model's fields.
+    struct EventKeywords {
+        int64_t totValue = 0;            // 0 without $TOT
+        int64_t declaredParameters = 0;  // $PAR as written, before any limit
+    };
+
     bool ReadHeader(int64_t base, Bounds& bounds);
     bool ReadTextSegment(const Bounds& bounds, std::vector<char>& text);
     // The keywords' meaning, in steps whose warnings appear in this order. The event keywords
     // give the $TOT value; the widths and names give the sum of the widths.
     void InterpretKeywords(int64_t base, Bounds bounds, int64_t& nextData);
-    int64_t ReadEventKeywords(int64_t base, Bounds& bounds, int64_t& nextData);
+    EventKeywords ReadEventKeywords(int64_t base, Bounds& bounds, int64_t& nextData);
     void SetDefaultByteOrder();
     void CheckRequiredKeywords();
     void CheckParameterKeywords();
-    int64_t ReadWidthsAndNames();
+    int64_t ReadWidthsAndNames(int64_t declaredParameters);
     void ComputeLayout(const Bounds& bounds, int64_t widthSum, int64_t totValue);
+    void ReadColumnTypes();
+    void CheckColumns();
+    bool AtLeastVersion(int32_t major, int32_t minor) const;
     void ReleaseCache();
     bool ReadSingleEvent(int64_t event);
     bool HasField(int32_t parameter) const;  // a parameter whose field the layout places

@@ -11,10 +11,10 @@ bool ReadOne(DataFile& file,
              int64_t base,
              int64_t& nextData,
              DataSetChain& chain) {
-    const ErrorCode error = file.Seek(base);
-    if (error != kErrorSuccess) {
+    const FileStatus status = file.Seek(base);
+    if (!status.Ok()) {
         chain.failure = DataSetChain::Failure::kFileError;
-        chain.fileError = error;
+        chain.fileError = status;
         return false;
     }
     if (!dataSet.Parse(segments, base, nextData)) {

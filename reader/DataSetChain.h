@@ -17,8 +17,8 @@ struct DataSetChain {
 
     int count = 0;  // data sets read successfully: 0, 1 or 2
     Failure failure = Failure::kNone;
-    ErrorCode fileError = kErrorSuccess;  // the platform's code, for kFileError only
-    int64_t secondBase = 0;               // the second data set's offset; 0 when none was named
+    FileStatus fileError;   // for kFileError only
+    int64_t secondBase = 0;  // the second data set's offset; 0 when none was named
 
     bool Failed() const { return failure != Failure::kNone; }
 };

@@ -83,7 +83,7 @@ bool DataSet::ReadSingleEvent(int64_t event) {
 bool DataSet::ReadEvents(int64_t first, int64_t count, uint8_t* buffer, uint32_t& delivered) {
     delivered = 0;
     const EventBlock block = EventBlockReader(*this).Read(first, count, buffer);
-    if (block.error != kErrorSuccess || block.bytes == 0) {
+    if (!block.error.Ok() || block.bytes == 0) {
         return false;
     }
     delivered = block.bytes;
@@ -129,13 +129,14 @@ DecodedValue DataSet::BlockValue(const uint8_t* events,
 }
 
 FieldDecoder DataSet::DecoderOf(int32_t parameter) const {
-    if (!HasField(parameter)) {
+    if (!valuesReadable || !HasField(parameter)) {
         return {};
     }
-    const int32_t width = parameters[static_cast<size_t>(parameter)].width;
+    const Parameter& column = parameters[static_cast<size_t>(parameter)];
     // A field reaching past its event has no bytes of its own to decode.
-    if (width < 0 || fieldOffsets[static_cast<size_t>(parameter)] + width > eventSize) {
+    if (column.width < 0 ||
+        fieldOffsets[static_cast<size_t>(parameter)] + column.width > eventSize) {
         return {};
     }
-    return FieldDecoder(dataType, width, byteOrder);
+    return FieldDecoder(column.dataType, column.width, byteOrder);
 }

@@ -21,7 +21,7 @@ constexpr int64_t kTextReadChunk = 64 * 1024;
 bool DataSet::ReadHeader(int64_t base, Bounds& bounds) {
     char version[kVersionLength + 1] = {};
     uint32_t delivered = 0;
-    if (file.Read(version, kVersionLength, delivered) != kErrorSuccess) {
+    if (!file.Read(version, kVersionLength, delivered).Ok()) {
         return false;
     }
     if (!ScanVersion(version, versionMajor, versionMinor)) {
@@ -29,7 +29,7 @@ bool DataSet::ReadHeader(int64_t base, Bounds& bounds) {
     }
     for (int i = 0; i < kHeaderOffsetCount; ++i) {
         char field[kOffsetFieldLength + 1] = {};
-        if (file.Read(field, kOffsetFieldLength, delivered) != kErrorSuccess) {
+        if (!file.Read(field, kOffsetFieldLength, delivered).Ok()) {
             return false;
         }
         int32_t value = 0;
@@ -51,7 +51,7 @@ bool DataSet::ReadHeader(int64_t base, Bounds& bounds) {
 }
 
 bool DataSet::ReadTextSegment(const Bounds& bounds, std::vector<char>& text) {
-    if (file.Seek(bounds.textStart) != kErrorSuccess) {
+    if (!file.Seek(bounds.textStart).Ok()) {
         return false;
     }
     // Both offsets are inclusive; the HEADER's eight-digit fields keep the size below 10^8.
@@ -62,11 +62,11 @@ bool DataSet::ReadTextSegment(const Bounds& bounds, std::vector<char>& text) {
             const int64_t want = std::min(size - have, kTextReadChunk);
             text.resize(static_cast<size_t>(have + want));
             uint32_t delivered = 0;
-            const ErrorCode result =
+            const FileStatus status =
                 file.Read(text.data() + have, static_cast<uint32_t>(want), delivered);
-            if (result != kErrorSuccess) {
+            if (!status.Ok()) {
                 // The end of the file after some bytes is a short segment, not a failure.
-                if (result == kErrorHandleEof && have > 0) {
+                if (status.outcome == FileOutcome::kEndOfFile && have > 0) {
                     break;
                 }
                 return false;

@@ -8,10 +8,11 @@
 #include "DataSet.h"
 
 struct EventBlock {
-    uint32_t bytes = 0;               // bytes delivered from the block's first event on
-    int64_t events = 0;               // complete events among them
-    bool fileEnded = false;           // the file ended before the block did
-    ErrorCode error = kErrorSuccess;  // a failed positioning or read; bytes holds what came first
+    uint32_t bytes = 0;       // bytes delivered from the block's first event on
+    int64_t events = 0;       // complete events among them
+    bool fileEnded = false;   // the file ended before the block did
+    FileStatus error;         // a failed read; bytes holds what came first
+    int64_t errorOffset = 0;  // where the failed read was to start
 };
 
 class EventBlockReader {
@@ -22,7 +23,9 @@ public:
     static constexpr int64_t kMaxBlockBytes = 0x7FFFFFFF;
 
     // Reads count events from event first on into buffer (count * eventSize bytes, at most
-    // kMaxBlockBytes). The bytes the file did not deliver are left as they were.
+    // kMaxBlockBytes). The bytes the file did not deliver are left as they were. Every read is
+    // at an offset, so counting lanes on other threads and the viewer's own reads of the same
+    // file never move each other's position.
     EventBlock Read(int64_t first, int64_t count, uint8_t* buffer) const;
 
 private:

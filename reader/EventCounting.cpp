@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "EventBlockReader.h"
@@ -15,13 +16,13 @@
 namespace {
 
 // A block of events is about this size (at least one event).
-constexpr int64_t kBlockBytes = 256 * 1024;
+constexpr int64_t kBlockBytes = 128 * 1024;
 // Columns of decoded values per block are kept under this size.
-constexpr int64_t kColumnBytes = 1024 * 1024;
-// A lane hands its counts in after at least this many bytes of events, or eight bytes per bin of
+constexpr int64_t kColumnBytes = 512 * 1024;
+// A lane hands its counts in after at least this many bytes of events, or 32 bytes per bin of
 // its own, whichever is more, so that handing in never costs much beside the counting.
 constexpr int64_t kHandInBytes = 8 * 1024 * 1024;
-constexpr int64_t kHandInBytesPerBin = 8;
+constexpr int64_t kHandInBytesPerBin = 32;
 // A lane's 32-bit bins never hold more events than this before it hands them in.
 constexpr int64_t kMaxLaneEvents = 0xFFFFFFFF;
 
@@ -40,18 +41,46 @@ private:
     std::atomic_flag& held;
 };
 
-// A field's value as a double: what the cells show, integers converted.
+// A field's value as a double: what the cells show, integers converted; NaN (invalid) for a
+// field the reader cannot decode.
 double FieldNumber(const FieldDecoder& decoder, const uint8_t* field) {
-    switch (decoder.Kind()) {
-        case DecodedValue::kInteger:
-            return static_cast<double>(decoder.Integer(field));
-        case DecodedValue::kReal:
-            return decoder.IsSingle() ? static_cast<double>(decoder.Single(field))
-                                      : decoder.Double(field);
-        case DecodedValue::kNone:
-            break;
+    if (decoder.Kind() == DecodedValue::kNone) {
+        return std::numeric_limits<double>::quiet_NaN();
     }
-    return std::numeric_limits<double>::quiet_NaN();
+    return decoder.Number(field);
+}
+
+// Whether a column of single-precision reals holds them as this machine does, so that copying
+// their bytes gives what the decoder gives: tried on a field of four distinct bytes.
+bool SinglesAsStored(const FieldDecoder& decoder) {
+    if (decoder.Kind() != DecodedValue::kReal || !decoder.IsSingle()) {
+        return false;
+    }
+    const uint8_t probe[4] = {0x11, 0x22, 0x33, 0x44};
+    uint32_t stored;
+    std::memcpy(&stored, probe, sizeof stored);
+    return decoder.RealBits(probe) == stored;
+}
+
+// One column of a block decoded: values[e] of event e. The rule is the decoder's; the commonest
+// layout, singles as the machine stores them, is copied without going byte by byte.
+void DecodeColumn(const FieldDecoder& decoder,
+                  bool singlesAsStored,
+                  const uint8_t* field,
+                  int64_t eventSize,
+                  int64_t count,
+                  double* values) {
+    if (singlesAsStored) {
+        for (int64_t e = 0; e < count; ++e, field += eventSize) {
+            float single;
+            std::memcpy(&single, field, sizeof single);
+            values[e] = single;
+        }
+        return;
+    }
+    for (int64_t e = 0; e < count; ++e, field += eventSize) {
+        values[e] = FieldNumber(decoder, field);
+    }
 }
 
 bool KnownParameter(const DataSet& dataSet, int32_t parameter) {
@@ -116,6 +145,7 @@ struct EventCounter::Shared {
         int32_t parameter = 0;
         int64_t offset = 0;  // within the event
         FieldDecoder decoder;
+        bool singlesAsStored = false;
     };
     std::vector<Column> columns;
     std::vector<size_t> histogramColumn;  // per histogram
@@ -143,7 +173,7 @@ struct EventCounter::Shared {
     int lanesRunning = 0;
     bool started = false;
     bool fileEnded = false;
-    ErrorCode readError = kErrorSuccess;
+    FileStatus readError;
 };
 
 // A lane's own bins and buffers, made when it starts and added to the totals when it stops.
@@ -183,6 +213,7 @@ EventCounter::EventCounter(const DataSet& events, const CountingRequests& reques
         if (KnownParameter(dataSet, parameter) && static_cast<size_t>(parameter) < offsets.size()) {
             column.offset = offsets[static_cast<size_t>(parameter)];
             column.decoder = dataSet.DecoderOf(parameter);
+            column.singlesAsStored = SinglesAsStored(column.decoder);
         }
         s.columns.push_back(column);
         return s.columns.size() - 1;
@@ -354,11 +385,11 @@ void EventCounter::RunLane() {
         const int64_t want = std::min(s.blockEvents, eventsAsked - firstInBlock);
         const EventBlock block = reader.Read(s.first + firstInBlock, want, lane.block.data());
         const int64_t count = std::min(block.events, want);
-        if (block.error != kErrorSuccess || block.fileEnded || count < want) {
+        if (!block.error.Ok() || block.fileEnded || count < want) {
             SpinHold hold(s.lock);
-            if (block.error != kErrorSuccess && s.readError == kErrorSuccess) {
+            if (!block.error.Ok() && s.readError.Ok()) {
                 s.readError = block.error;
-            } else if (block.error == kErrorSuccess) {
+            } else if (block.error.Ok()) {
                 s.fileEnded = true;
             }
             s.stopping.store(true, std::memory_order_relaxed);
@@ -368,11 +399,8 @@ void EventCounter::RunLane() {
         }
         for (size_t c = 0; c < s.columns.size(); ++c) {
             const Shared::Column& column = s.columns[c];
-            double* values = lane.values.data() + c * stride;
-            const uint8_t* field = lane.block.data() + column.offset;
-            for (int64_t e = 0; e < count; ++e, field += eventSize) {
-                values[e] = FieldNumber(column.decoder, field);
-            }
+            DecodeColumn(column.decoder, column.singlesAsStored, lane.block.data() + column.offset,
+                         eventSize, count, lane.values.data() + c * stride);
         }
         const CountingResult& totals = s.totals;  // its axes never change
         for (size_t h = 0; h < totals.histograms.size(); ++h) {
@@ -426,9 +454,9 @@ CountingOutcome EventCounter::Outcome() const {
         outcome.state = CountingState::kRunning;
     } else if (s.tooWide) {
         outcome.state = CountingState::kTooWide;
-    } else if (s.readError != kErrorSuccess) {
+    } else if (!s.readError.Ok()) {
         outcome.state = CountingState::kReadFailed;
-        outcome.systemCode = s.readError;
+        outcome.readError = s.readError;
     } else if (s.fileEnded) {
         outcome.state = CountingState::kFileEnded;
     } else if (s.cancelled.load(std::memory_order_relaxed) && outcome.eventsCounted < eventsAsked) {

@@ -79,14 +79,14 @@ enum class CountingState {
     kRunning,
     kComplete,    // every event asked for was counted
     kFileEnded,   // the file ends inside the DATA segment: its complete events were counted
-    kReadFailed,  // a read failed (systemCode); the events read until then were counted
+    kReadFailed,  // a read failed (readError); the events read until then were counted
     kTooWide,     // events wider than the reader reads (kMaxEventSize): nothing was counted
     kCancelled,
 };
 
 struct CountingOutcome {
     CountingState state = CountingState::kReady;
-    uint32_t systemCode = 0;  // for kReadFailed
+    FileStatus readError;     // for kReadFailed
     int64_t eventsAsked = 0;  // the events of the range the data set has
     int64_t eventsCounted = 0;
 };

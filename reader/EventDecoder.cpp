@@ -16,9 +16,6 @@ const char kNotANumberText[] = "nan";
 
 namespace {
 
-constexpr int32_t kIntegerSize = 4;
-constexpr int32_t kSingleSize = 4;
-constexpr int32_t kDoubleSize = 8;
 // Significant digits of a real's text: "%0.15g".
 constexpr int kRealPrecision = 15;
 
@@ -37,7 +34,7 @@ bool EntriesWithin(const std::vector<int32_t>& byteOrder, int32_t count) {
 // The formatting runs for every visible cell, so it uses to_chars, which gives exactly the text
 // of printf's "%u" and "%0.15g" (infinities included) at a fraction of printf's cost. Both write
 // into a buffer of kValueTextCapacity, far longer than the longest text (22 characters).
-char* FormatInteger(uint32_t integer, char (&narrow)[kValueTextCapacity]) {
+char* FormatInteger(uint64_t integer, char (&narrow)[kValueTextCapacity]) {
     return std::to_chars(narrow, narrow + kValueTextCapacity, integer).ptr;
 }
 
@@ -61,26 +58,38 @@ bool ByteOrderRunsDownwards(const std::vector<int32_t>& byteOrder) {
     return !byteOrder.empty() && byteOrder.front() > byteOrder.back();
 }
 
+bool WidthFitsDataType(char dataType, int32_t width) {
+    switch (dataType) {
+        case 'I':
+            return width >= 0 && width <= kMaxIntegerBytes;
+        case 'F':
+            return width == kSingleBytes;
+        case 'D':
+            return width == kDoubleBytes;
+        default:
+            return false;
+    }
+}
+
 FieldDecoder::FieldDecoder(char dataType, int32_t width, const std::vector<int32_t>& byteOrder) {
-    if (width < 0) {
+    if (!WidthFitsDataType(dataType, width)) {
         return;
     }
     switch (dataType) {
         case 'I': {
-            // The first byte taken ends up most significant and only the last four taken remain,
-            // so the bytes taken before those need not be visited at all.
+            // The first byte taken ends up most significant. A byte order that does not fit the
+            // field (FCS 3.1 and later only say little- or big-endian) gives the direction.
             kind = DecodedValue::kInteger;
-            const int32_t firstKept = width > kIntegerSize ? width - kIntegerSize : 0;
             if (EntriesWithin(byteOrder, width)) {
-                for (int32_t k = firstKept; k < width; ++k) {
+                for (int32_t k = 0; k < width; ++k) {
                     taken[takenCount++] = width - byteOrder[static_cast<size_t>(k)];
                 }
             } else if (ByteOrderRunsDownwards(byteOrder)) {
-                for (int32_t j = firstKept; j < width; ++j) {
+                for (int32_t j = 0; j < width; ++j) {
                     taken[takenCount++] = j;
                 }
             } else {
-                for (int32_t j = width - 1 - firstKept; j >= 0; --j) {
+                for (int32_t j = width - 1; j >= 0; --j) {
                     taken[takenCount++] = j;
                 }
             }
@@ -88,10 +97,7 @@ FieldDecoder::FieldDecoder(char dataType, int32_t width, const std::vector<int32
         }
         case 'F':
         case 'D': {
-            const int32_t size = dataType == 'F' ? kSingleSize : kDoubleSize;
-            if (width != size) {
-                break;
-            }
+            const int32_t size = width;
             kind = DecodedValue::kReal;
             single = dataType == 'F';
             // taken[k] is the byte that becomes byte k of the little-endian value.

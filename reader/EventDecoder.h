@@ -8,9 +8,20 @@
 struct DecodedValue {
     enum Kind { kNone, kInteger, kReal };
     Kind kind = kNone;
-    uint32_t integer = 0;
+    uint64_t integer = 0;
     double real = 0;
 };
+
+// The widest integer field decoded whole: 64 bits. Wider ones have no value rather than a
+// number made of some of their bytes.
+constexpr int32_t kMaxIntegerBytes = 8;
+// The widths the real types need: single precision 32 bits, double precision 64.
+constexpr int32_t kSingleBytes = 4;
+constexpr int32_t kDoubleBytes = 8;
+
+// Whether a field of width bytes can hold a value of the data type (I, F or D): integers of
+// 0 to 64 bits, F of exactly 32, D of exactly 64. Other data types fit no width.
+bool WidthFitsDataType(char dataType, int32_t width);
 
 // A byte order whose first entry is above its last is read big-endian whenever it does not fit
 // the field; every other order that does not fit is read little-endian.
@@ -19,8 +30,8 @@ bool ByteOrderRunsDownwards(const std::vector<int32_t>& byteOrder);
 // The decoding of one column of fields: which bytes of a field are taken, and in which order,
 // worked out once from the data type, the width and the byte order, so that decoding the same
 // column of many events never looks at the byte order again. Never reads outside
-// field[0..width-1]. Data types other than I, F and D, F or D fields that are not 4 or 8 bytes
-// wide, and negative widths give kNone.
+// field[0..width-1]. Data types other than I, F and D, and widths that do not fit the data type
+// (WidthFitsDataType) give kNone.
 class FieldDecoder {
 public:
     FieldDecoder() = default;
@@ -31,8 +42,8 @@ public:
     bool IsSingle() const { return single; }
 
     // For kInteger.
-    uint32_t Integer(const uint8_t* field) const {
-        uint32_t v = 0;
+    uint64_t Integer(const uint8_t* field) const {
+        uint64_t v = 0;
         for (int32_t k = 0; k < takenCount; ++k) {
             v = (v << 8) | field[taken[k]];
         }
@@ -49,9 +60,17 @@ public:
     float Single(const uint8_t* field) const;
     double Double(const uint8_t* field) const;
     DecodedValue Decode(const uint8_t* field) const;
+    // The value as a double, for arithmetic on many events: integers converted (exactly up to
+    // 2^53), single precision widened. Only for a decoder whose Kind() is not kNone.
+    double Number(const uint8_t* field) const {
+        if (kind == DecodedValue::kInteger) {
+            return static_cast<double>(Integer(field));
+        }
+        return single ? static_cast<double>(Single(field)) : Double(field);
+    }
 
 private:
-    static constexpr int32_t kMaxTaken = 8;
+    static constexpr int32_t kMaxTaken = kMaxIntegerBytes;
 
     DecodedValue::Kind kind = DecodedValue::kNone;
     bool single = false;
@@ -70,10 +89,12 @@ constexpr size_t kValueTextCapacity = 64;
 char* FormatValueText(const DecodedValue& value, char (&narrow)[kValueTextCapacity]);
 
 // The longest text of a decoded value: a negative real with fifteen significant digits and a
-// three-digit exponent ("-1.79769313486232e+308"). Integers take at most ten digits.
+// three-digit exponent ("-1.79769313486232e+308"). Integers take at most twenty digits.
 constexpr size_t kMaxValueTextLength = 22;
 
 // Writes the value's text ("%u" for integers, "%0.15g" for reals, "nan" for every NaN,
 // noValueText otherwise) into out, at most capacity - 1 characters and a terminating zero.
-void FormatDecodedValue(const DecodedValue& value, const wchar_t* noValueText, wchar_t* out,
+void FormatDecodedValue(const DecodedValue& value,
+                        const wchar_t* noValueText,
+                        wchar_t* out,
                         size_t capacity);

@@ -3,20 +3,39 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
-// Platform error codes as plain values: 0 for success, otherwise what the platform reported.
-using ErrorCode = uint32_t;
-constexpr ErrorCode kErrorSuccess = 0;
-constexpr ErrorCode kErrorInvalidHandle = 6;  // no file is open
-constexpr ErrorCode kErrorHandleEof = 38;  // a read that delivered nothing although asked for bytes
-constexpr ErrorCode kErrorReadFault = 30;
-constexpr ErrorCode kErrorNegativeSeek = 131;
+// What became of a file operation, in the reader's own terms. The platform's own code travels
+// beside it for the one outcome the platform decided, so that POSIX errno values and Windows
+// error codes never pass for each other.
+enum class FileOutcome {
+    kOk,
+    kEndOfFile,    // a read that delivered nothing although it asked for bytes
+    kNoFile,       // no file is open
+    kBeforeStart,  // a position before the start of the file
+    kSystemError,  // the platform refused: systemCode says why
+};
+
+struct FileStatus {
+    FileOutcome outcome = FileOutcome::kOk;
+    uint32_t systemCode = 0;  // errno or GetLastError(), for kSystemError only
+
+    bool Ok() const { return outcome == FileOutcome::kOk; }
+    static FileStatus System(uint32_t code) { return {FileOutcome::kSystemError, code}; }
+};
+
+// What happened, in words: the platform's own text for its codes. UTF-8.
+std::string FileStatusText(const FileStatus& status);
+// The platform's text for one of its codes (strerror, FormatMessage), UTF-8; each platform's
+// file seam defines it.
+std::string SystemErrorText(uint32_t systemCode);
 
 class FileAccess {
 public:
     virtual ~FileAccess() = default;
-    // Reads up to count bytes at the current position; delivered receives how many arrived.
-    virtual ErrorCode Read(void* buffer, uint32_t count, uint32_t& delivered) = 0;
-    // Moves the position to an absolute offset from the start of the file.
-    virtual ErrorCode Seek(int64_t offset) = 0;
+    // Reads up to count bytes from offset (0 or more) on, without any shared file position, so
+    // that several readers (a worker thread among them) can read one open file. delivered
+    // receives how many arrived: fewer than count at the end of the file, 0 beyond it.
+    virtual FileStatus ReadAt(int64_t offset, void* buffer, uint32_t count,
+                              uint32_t& delivered) = 0;
 };

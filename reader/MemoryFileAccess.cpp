@@ -9,34 +9,26 @@ MemoryFileAccess::MemoryFileAccess(std::vector<uint8_t> contents) : bytes(std::m
 
 MemoryFileAccess::MemoryFileAccess(const uint8_t* data, size_t size) : bytes(data, data + size) {}
 
-ErrorCode MemoryFileAccess::Read(void* buffer, uint32_t count, uint32_t& delivered) {
+FileStatus MemoryFileAccess::ReadAt(int64_t offset, void* buffer, uint32_t count,
+                                    uint32_t& delivered) {
     delivered = 0;
     const int64_t call = readCount++;
+    lastOffset = offset;
     if (faults.failReadsFrom >= 0 && call >= faults.failReadsFrom) {
-        return faults.readError;
+        return FileStatus::System(faults.readError);
+    }
+    if (offset < 0) {
+        return {FileOutcome::kBeforeStart};
     }
     const int64_t size = static_cast<int64_t>(bytes.size());
-    if (position >= size) {
-        return kErrorSuccess;
+    if (offset >= size) {
+        return {};
     }
-    int64_t available = std::min<int64_t>(count, size - position);
+    int64_t available = std::min<int64_t>(count, size - offset);
     if (faults.maxDelivered != 0) {
         available = std::min<int64_t>(available, faults.maxDelivered);
     }
-    std::memcpy(buffer, bytes.data() + position, static_cast<size_t>(available));
-    position += available;
+    std::memcpy(buffer, bytes.data() + offset, static_cast<size_t>(available));
     delivered = static_cast<uint32_t>(available);
-    return kErrorSuccess;
-}
-
-ErrorCode MemoryFileAccess::Seek(int64_t offset) {
-    const int64_t call = seekCount++;
-    if (faults.failSeeksFrom >= 0 && call >= faults.failSeeksFrom) {
-        return faults.seekError;
-    }
-    if (offset < 0) {
-        return kErrorNegativeSeek;
-    }
-    position = offset;
-    return kErrorSuccess;
+    return {};
 }

@@ -1,6 +1,6 @@
 // A file held in memory, for tests, tools and fuzzers. It behaves like a file opened for
-// reading (seeking past the end succeeds, reads there deliver nothing) and can be told to fail
-// reads or seeks from a given call on, to deliver short reads, and counts its calls.
+// reading (reads past the end deliver nothing) and can be told to fail reads from a given call
+// on, to deliver short reads, and counts its calls.
 #pragma once
 
 #include <cstddef>
@@ -11,24 +11,23 @@
 
 class MemoryFileAccess : public FileAccess {
 public:
+    // A platform code that stands for a failing device in tests (EIO on POSIX systems).
+    static constexpr uint32_t kFaultCode = 5;
+
     struct Faults {
         int64_t failReadsFrom = -1;  // the read (counted from 0) from which reads fail; -1 never
-        ErrorCode readError = kErrorReadFault;
-        int64_t failSeeksFrom = -1;  // the seek (counted from 0) from which seeks fail
-        ErrorCode seekError = kErrorNegativeSeek;
-        uint32_t maxDelivered = 0;   // when not 0, no read delivers more than this
+        uint32_t readError = kFaultCode;  // the platform code the failing reads report
+        uint32_t maxDelivered = 0;        // when not 0, no read delivers more than this
     };
 
     explicit MemoryFileAccess(std::vector<uint8_t> contents);
     MemoryFileAccess(const uint8_t* data, size_t size);
 
-    ErrorCode Read(void* buffer, uint32_t count, uint32_t& delivered) override;
-    ErrorCode Seek(int64_t offset) override;
+    FileStatus ReadAt(int64_t offset, void* buffer, uint32_t count, uint32_t& delivered) override;
 
     Faults faults;
     int64_t readCount = 0;
-    int64_t seekCount = 0;
-    int64_t position = 0;
+    int64_t lastOffset = -1;  // where the last read asked to start
 
 private:
     std::vector<uint8_t> bytes;

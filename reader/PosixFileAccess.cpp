@@ -1,19 +1,20 @@
-// Read-only POSIX file access with 64-bit positions: every read is a pread at the position the
-// last seek set, so files beyond 2 GiB read like any other.
+// Read-only POSIX file access with 64-bit positions: every read is a pread, so files beyond
+// 2 GiB read like any other and readers on several threads never move each other's position.
 #include "PosixFileAccess.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
 std::unique_ptr<PosixFileAccess> PosixFileAccess::Open(const std::string& path,
-                                                       ErrorCode& error) {
+                                                       FileStatus& status) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) {
-        error = static_cast<ErrorCode>(errno);
+        status = FileStatus::System(static_cast<uint32_t>(errno));
         return nullptr;
     }
-    error = kErrorSuccess;
+    status = {};
     return std::unique_ptr<PosixFileAccess>(new PosixFileAccess(descriptor));
 }
 
@@ -23,26 +24,25 @@ PosixFileAccess::~PosixFileAccess() {
     ::close(fd);
 }
 
-ErrorCode PosixFileAccess::Read(void* buffer, uint32_t count, uint32_t& delivered) {
+FileStatus PosixFileAccess::ReadAt(int64_t offset, void* buffer, uint32_t count,
+                                   uint32_t& delivered) {
     delivered = 0;
+    if (offset < 0) {
+        return {FileOutcome::kBeforeStart};
+    }
     for (;;) {
-        const ssize_t result = ::pread(fd, buffer, count, static_cast<off_t>(position));
+        const ssize_t result = ::pread(fd, buffer, count, static_cast<off_t>(offset));
         if (result < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            return static_cast<ErrorCode>(errno);
+            return FileStatus::System(static_cast<uint32_t>(errno));
         }
         delivered = static_cast<uint32_t>(result);
-        position += result;
-        return kErrorSuccess;
+        return {};
     }
 }
 
-ErrorCode PosixFileAccess::Seek(int64_t offset) {
-    if (offset < 0) {
-        return kErrorNegativeSeek;
-    }
-    position = offset;
-    return kErrorSuccess;
+std::string SystemErrorText(uint32_t systemCode) {
+    return std::strerror(static_cast<int>(systemCode));
 }

@@ -8,19 +8,17 @@
 
 class PosixFileAccess : public FileAccess {
 public:
-    // Opens path for reading; null and error set to errno when that fails.
-    static std::unique_ptr<PosixFileAccess> Open(const std::string& path, ErrorCode& error);
+    // Opens path for reading; null and the status of the failure (errno) otherwise.
+    static std::unique_ptr<PosixFileAccess> Open(const std::string& path, FileStatus& status);
 
     ~PosixFileAccess() override;
     PosixFileAccess(const PosixFileAccess&) = delete;
     PosixFileAccess& operator=(const PosixFileAccess&) = delete;
 
-    ErrorCode Read(void* buffer, uint32_t count, uint32_t& delivered) override;
-    ErrorCode Seek(int64_t offset) override;
+    FileStatus ReadAt(int64_t offset, void* buffer, uint32_t count, uint32_t& delivered) override;
 
 private:
     explicit PosixFileAccess(int descriptor);
 
     int fd;
-    int64_t position = 0;
 };

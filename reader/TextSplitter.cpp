@@ -1,8 +1,6 @@
 // TEXT segment splitting: items between delimiters, escaped (doubled) delimiters, and the
-// pairing into keyword names and values. Pure byte work; conversion is AnsiToWide's job.
+// pairing into keyword names and values. Pure byte work; conversion is KeywordTextToWide's job.
 #include "TextSplitter.h"
-
-#include "AnsiText.h"
 
 std::string UndoEscapes(const std::string& item, char delimiter) {
     std::string result = item;
@@ -45,14 +43,16 @@ std::vector<std::string> SplitTextItems(const char* text) {
     return items;
 }
 
-bool PairKeywords(const std::vector<std::string>& items, std::vector<Keyword>& keywords) {
+bool PairKeywords(const std::vector<std::string>& items,
+                  TextEncoding encoding,
+                  std::vector<Keyword>& keywords) {
     if (items.size() % 2 != 0) {
         return false;
     }
     keywords.reserve(keywords.size() + items.size() / 2);
     for (size_t k = 0; 2 * k + 1 < items.size(); ++k) {
-        keywords.push_back(
-            Keyword{AnsiToWide(items[2 * k].c_str()), AnsiToWide(items[2 * k + 1].c_str())});
+        keywords.push_back(Keyword{KeywordTextToWide(items[2 * k], encoding),
+                                   KeywordTextToWide(items[2 * k + 1], encoding)});
     }
     return true;
 }

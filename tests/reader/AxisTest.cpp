@@ -149,7 +149,8 @@ TEST(Axes, TableLookUpAgreesWithTheFormula) {
         Spec(ScaleKind::kLinear, 0, 1000, 256),      Spec(ScaleKind::kLinear, -3.7, 1e6, 65536),
         Spec(ScaleKind::kLinear, 0.1, 0.3, 3),       Spec(ScaleKind::kLog, 1, 262144, 256),
         Spec(ScaleKind::kLog, 1e-3, 1e30, 1000),     Spec(ScaleKind::kAsinh, -500, 262144, 1024),
-        Spec(ScaleKind::kLinear, -1e300, 1e300, 77), Spec(ScaleKind::kLogicle, 0, 262144, 256)};
+        Spec(ScaleKind::kLinear, -1e300, 1e300, 77), Spec(ScaleKind::kLogicle, 0, 262144, 256),
+        Spec(ScaleKind::kLinear, -4e38, 4e38, 1000), Spec(ScaleKind::kLinear, -1e-39, 1e-39, 64)};
     for (const AxisSpec& spec : specs) {
         const Axis axis(spec);
         ASSERT_TRUE(CheckAxis(spec).Ok());
@@ -160,6 +161,12 @@ TEST(Axes, TableLookUpAgreesWithTheFormula) {
         for (int i = 0; i < 2000; ++i) {
             values.push_back(wide(random));
             values.push_back(static_cast<float>(values.back()));
+        }
+        // Where single precision ends: the largest float, just beyond it and the subnormals.
+        const double floatMax = std::numeric_limits<float>::max();
+        for (double x : {floatMax, std::nextafter(floatMax, kInfinity), 3.5e38, 1e-40, 0.0}) {
+            values.push_back(x);
+            values.push_back(-x);
         }
         for (double edge : axis.Edges()) {
             values.push_back(edge);

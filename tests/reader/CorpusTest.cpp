@@ -39,7 +39,7 @@ struct DiskReading {
     DataFile file;
     DataSet first{file, log};
     DataSet second{file, log};
-    ErrorCode openError = kErrorSuccess;
+    FileStatus openError;
     DataSetChain chain;
 
     explicit DiskReading(const fs::path& path) {
@@ -82,7 +82,7 @@ FolderWalk WalkFolder(const fs::path& folder) {
         const std::string relative = fs::relative(entry.path(), folder).string();
         SCOPED_TRACE(relative);
         auto r = Open(relative, true);
-        EXPECT_EQ(r->openError, kErrorSuccess);
+        EXPECT_TRUE(r->openError.Ok()) << FileStatusText(r->openError);
         ++walk.files;
         walk.readable += r->chain.Failed() ? 0 : 1;
         EXPECT_EQ(r->segments.rows.size(), static_cast<size_t>(3 * r->chain.count));

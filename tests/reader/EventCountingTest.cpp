@@ -243,11 +243,11 @@ TEST(EventCounting, RequestsAreCheckedBeforeReading) {
 class HookedFile : public MemoryFileAccess {
 public:
     using MemoryFileAccess::MemoryFileAccess;
-    ErrorCode Read(void* buffer, uint32_t count, uint32_t& delivered) override {
+    FileStatus ReadAt(int64_t offset, void* buffer, uint32_t count, uint32_t& delivered) override {
         if (armed && ++eventReads == hookAt && hook) {
             hook();
         }
-        return MemoryFileAccess::Read(buffer, count, delivered);
+        return MemoryFileAccess::ReadAt(offset, buffer, count, delivered);
     }
     bool armed = false;
     int64_t eventReads = 0;
@@ -272,7 +272,7 @@ struct HookedReading {
     }
 };
 
-// 2.5 million events of one float, event e holding e % 1000: 40 blocks of 65536 events.
+// 2.5 million events of one float, event e holding e % 1000: 77 blocks of 32768 events.
 std::vector<uint8_t> ManyEvents(int64_t events = 2500000) {
     FcsBuilder b;
     b.Add("$PAR", "1").Add("$DATATYPE", "F").Add("$BYTEORD", "1,2,3,4").Add("$P1B", "32");
@@ -301,9 +301,9 @@ TEST(EventCountingPass, CancelStopsWithinOneBlock) {
     counter.RunLane();
     const CountingOutcome outcome = counter.Outcome();
     EXPECT_EQ(outcome.state, CountingState::kCancelled);
-    EXPECT_EQ(outcome.eventsCounted, 2 * 65536);
-    EXPECT_EQ(counter.EventsDone(), 2 * 65536);
-    EXPECT_EQ(Sum(counter.Snapshot().histograms[0]), 2u * 65536);
+    EXPECT_EQ(outcome.eventsCounted, 2 * 32768);
+    EXPECT_EQ(counter.EventsDone(), 2 * 32768);
+    EXPECT_EQ(Sum(counter.Snapshot().histograms[0]), 2u * 32768);
     EXPECT_EQ(r.hooked->eventReads, 2);
 
     EventCounter before(r.dataSet, requests);
@@ -320,17 +320,17 @@ TEST(EventCountingPass, SnapshotsWhileRunningHoldWholeHandIns) {
     EXPECT_EQ(counter.EventsAsked(), 2500000);
     CountingResult during;
     int64_t doneThen = 0;
-    r.hooked->hookAt = 36;
+    r.hooked->hookAt = 70;
     r.hooked->hook = [&] {
         during = counter.Snapshot();
         doneThen = counter.EventsDone();
         EXPECT_EQ(counter.Outcome().state, CountingState::kRunning);
     };
     counter.RunLane();
-    // A lane hands in every 8 MiB of events: 32 blocks had been handed in, 35 counted.
-    EXPECT_EQ(during.eventsCounted, 32 * 65536);
-    EXPECT_EQ(doneThen, 35 * 65536);
-    EXPECT_EQ(Sum(during.histograms[0]), 32u * 65536);
+    // A lane hands in every 8 MiB of events: 64 blocks had been handed in, 69 counted.
+    EXPECT_EQ(during.eventsCounted, 64 * 32768);
+    EXPECT_EQ(doneThen, 69 * 32768);
+    EXPECT_EQ(Sum(during.histograms[0]), 64u * 32768);
     const CountingResult done = counter.Snapshot();
     EXPECT_EQ(counter.Outcome().state, CountingState::kComplete);
     EXPECT_EQ(done.histograms[0].counts, std::vector<uint64_t>(10, 250000));
@@ -381,8 +381,9 @@ TEST(EventCountingPass, ShortReadsAreReadOnAndFailedReadsEndThePass) {
     failing.RunLane();
     const CountingOutcome outcome = failing.Outcome();
     EXPECT_EQ(outcome.state, CountingState::kReadFailed);
-    EXPECT_EQ(outcome.systemCode, kErrorReadFault);
-    EXPECT_EQ(outcome.eventsCounted, 65536);
+    EXPECT_EQ(outcome.readError.outcome, FileOutcome::kSystemError);
+    EXPECT_EQ(outcome.readError.systemCode, MemoryFileAccess::kFaultCode);
+    EXPECT_EQ(outcome.eventsCounted, 32768);
 }
 
 }  // namespace

@@ -101,9 +101,6 @@ TEST(Header, ReadErrorsFailParse) {
         r.memory->faults.failReadsFrom = failingRead;
         EXPECT_FALSE(r.ParseAt(0)) << failingRead;
     }
-    Reading r(MinimalV3().Build());
-    r.memory->faults.failSeeksFrom = 1;  // the seek to TEXT start
-    EXPECT_FALSE(r.ParseAt(0));
 }
 
 TEST(Header, OffsetsOfASecondDataSetAreRelativeToItsBase) {

@@ -135,21 +135,21 @@ TEST(DataSetChain, FailingSecondKeepsTheFirstAndSaysWhy) {
         const char* name;
         std::vector<uint8_t> bytes;
         Failure failure;
-        ErrorCode fileError;
+        FileOutcome fileError;
     } cases[] = {
-        {"no data set at the offset", TwoDataSets("XYZ"), Failure::kNotADataSet, kErrorSuccess},
+        {"no data set at the offset", TwoDataSets("XYZ"), Failure::kNotADataSet, FileOutcome::kOk},
         // Positioning beyond the end succeeds; the HEADER read there delivers nothing.
         {"beyond the end of the file", withNextData("99999999"), Failure::kNotADataSet,
-         kErrorSuccess},
-        // A file cannot be positioned before its start: the positioning's own code.
-        {"negative offset", withNextData("-5"), Failure::kFileError, kErrorNegativeSeek},
+         FileOutcome::kOk},
+        // A file cannot be positioned before its start.
+        {"negative offset", withNextData("-5"), Failure::kFileError, FileOutcome::kBeforeStart},
     };
     for (const auto& c : cases) {
         Reading r(c.bytes);
         const DataSetChain chain = ReadDataSets(r.file, r.first, r.second, r.segments);
         EXPECT_EQ(chain.count, 1) << c.name;
         EXPECT_EQ(chain.failure, c.failure) << c.name;
-        EXPECT_EQ(chain.fileError, c.fileError) << c.name;
+        EXPECT_EQ(chain.fileError.outcome, c.fileError) << c.name;
         EXPECT_EQ(r.segments.rows.size(), 3u) << c.name;
         EXPECT_TRUE(r.second.keywords.empty()) << c.name;
     }
@@ -163,14 +163,13 @@ TEST(DataSetChain, FailingFirstReadsNothingMore) {
     EXPECT_TRUE(r.segments.rows.empty());
 }
 
-TEST(DataSetChain, FileThatCannotBePositionedIsAFileError) {
+TEST(DataSetChain, FileClosedUnderTheChainIsAFileError) {
     Reading r(TwoDataSets("FCS3.0"));
-    r.memory->faults.failSeeksFrom = 0;
-    r.memory->faults.seekError = kErrorReadFault;
+    r.file.Close();
     const DataSetChain chain = ReadDataSets(r.file, r.first, r.second, r.segments);
     EXPECT_EQ(chain.count, 0);
     EXPECT_EQ(chain.failure, DataSetChain::Failure::kFileError);
-    EXPECT_EQ(chain.fileError, kErrorReadFault);
+    EXPECT_EQ(chain.fileError.outcome, FileOutcome::kNoFile);
     EXPECT_TRUE(r.segments.rows.empty());
 }
 

@@ -4,7 +4,6 @@ files that cannot be opened, wrong arguments and unreadable data, UTF-8 and JSON
 odd keyword texts, the developer diagnostics that only --debug shows, --help, JSON Lines of
 several files with the worst exit status, and --check."""
 
-import argparse
 import json
 import os
 import subprocess
@@ -12,7 +11,7 @@ import sys
 import tempfile
 
 sys.dont_write_bytecode = True  # keep the source folder clean
-from tooltest import Checker, SANITIZER_ENV
+from tooltest import Checker, SANITIZER_ENV, tool_arguments
 
 EXIT_READ, EXIT_UNKNOWN, EXIT_USAGE = 0, 1, 2
 
@@ -26,10 +25,7 @@ def run(command):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--fcsgen", required=True)
-    parser.add_argument("--dump", required=True)
-    args = parser.parse_args()
+    args = tool_arguments()
     check = Checker()
     gen, dump = args.fcsgen, args.dump
 
@@ -95,7 +91,7 @@ def main():
 
         # The same road as the viewer's for a $NEXTDATA that names no data set: beyond the end
         # of the file it is "Unknown format" (exit 1); a negative one cannot be positioned at,
-        # which the viewer shows in its error box, here "Error" and the code (exit 2).
+        # which the viewer shows in its error box; the dump says what it tried and why (exit 2).
         full = os.path.join(work, "full.lmd")
         check.equal("full lmd written", run([gen, "--out", full, "--lmd", "--events", "10"])[0], 0)
         with open(full, "rb") as f:
@@ -104,7 +100,9 @@ def main():
         width = data.index(b"/", value_at) - value_at
         for name, value, status_wanted, error in (
                 ("beyond.lmd", b"9" * width, EXIT_UNKNOWN, "Unknown format"),
-                ("negative.lmd", b"-" + b"5".rjust(width - 1, b"0"), EXIT_USAGE, "Error (131)")):
+                ("negative.lmd", b"-" + b"5".rjust(width - 1, b"0"), EXIT_USAGE,
+                 "cannot read the data set at offset -5: "
+                 "the position lies before the start of the file")):
             path = os.path.join(work, name)
             with open(path, "wb") as f:
                 f.write(data[:value_at] + value + data[value_at + width:])
@@ -157,7 +155,12 @@ def main():
         # The generator's refusals.
         gen_cases = [
             ([], "--out FILE is required"),
-            (["--out", good, "--version", "3.2"], "--version must be 2.0, 3.0 or 3.1"),
+            (["--out", good, "--version", "3.3"], "--version must be 2.0, 3.0, 3.1 or 3.2"),
+            (["--out", good, "--version", "3.1", "--types", "I,F"], "--types needs --version 3.2"),
+            (["--out", good, "--version", "3.2", "--types", "I,X"],
+             "--types takes I, F or D for each parameter"),
+            (["--out", good, "--keyword", "=x"], "--keyword needs NAME=VALUE"),
+            (["--out", good, "--events", "3000000000"], "--events must be a number from 0"),
             (["--out", good, "--datatype", "A"], "--datatype must be I, F or D"),
             (["--out", good, "--datatype", "F", "--bits", "16"], "--datatype F needs --bits 32"),
             (["--out", good, "--datatype", "D", "--bits", "32"], "--datatype D needs --bits 64"),
@@ -183,7 +186,7 @@ def main():
         check.true("fcsgen unwritable message", "cannot write" in err, err)
         status, out, _ = run([gen, "--help"])
         check.true("fcsgen --help gives the formulas",
-                   status == 0 and "(e * 10 + p) modulo 2^bits" in out, out)
+                   status == 0 and "(N + e * 10 + p) modulo 2^bits" in out, out)
         # --help names every option with an example of its use.
         status, out, _ = run([dump, "--help"])
         check.equal("dump --help exit", status, EXIT_READ)

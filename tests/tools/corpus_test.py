@@ -31,6 +31,8 @@ KNOWN = [
     ("facejava/int-4_ds_2_events_2_parameters.fcs", "versions", ["FCS3.0", "FCS3.0"]),
     ("facejava/double-(-4.5)_20_test_file.fcs", "firstRow", ["-4.5", "20"]),
     ("flowkit/data_set_simple_line_100.fcs", "warnings", [[]]),
+    # An FCS 3.1 file whose keyword values are UTF-8.
+    ("flowio/G11.fcs", "$P6S", "Alexa Fluor\u2122 405-A"),
 ]
 
 
@@ -44,7 +46,7 @@ def fact(doc, what):
         "widths": lambda: [[p["width"] for p in d["parameters"]] for d in sets],
         "firstRow": lambda: sets[0]["events"][0] if sets and sets[0]["events"] else None,
         "warnings": lambda: [d["warnings"] for d in sets],
-    }[what]()
+    }.get(what, lambda: dict((k, v) for k, v in sets[0]["keywords"]).get(what))()
 
 
 def independent_cells(data, d):

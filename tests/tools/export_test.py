@@ -6,46 +6,28 @@ documented values are); names that need CSV quoting or TSV escaping; parameters 
 the choice of data set and its bounds; event ranges; empty data sets and a file that ends inside
 its DATA segment."""
 
-import argparse
 import json
 import os
 import struct
+import subprocess
 import sys
 import tempfile
 
 sys.dont_write_bytecode = True  # keep the source folder clean
 from exportcheck import check_export, parse_csv, parse_tsv
-from tooltest import Checker, run_tool, sanitizer_finding
+from tooltest import Checker, GeneratedFiles, tool_arguments
 
-EXIT_READ, EXIT_UNKNOWN, EXIT_USAGE, EXIT_INCOMPLETE = 0, 1, 2, 3
+EXIT_READ, EXIT_UNKNOWN, EXIT_USAGE, EXIT_INCOMPLETE, EXIT_WRITE_FAILED = 0, 1, 2, 3, 4
 
 
-class Files:
-    def __init__(self, args, work, check):
-        self.args, self.work, self.check = args, work, check
-
-    def generate(self, name, gen_args):
-        path = os.path.join(self.work, name)
-        result = run_tool([self.args.fcsgen, "--out", path] + gen_args)
-        self.check.equal("fcsgen %s" % gen_args, result.returncode, 0)
-        return path
-
-    def dump(self, arguments):
-        result = run_tool([self.args.dump] + arguments, timeout=300)
-        finding = sanitizer_finding(result)
-        self.check.true("no sanitizer finding for %s" % arguments, finding is None, finding)
-        return result
-
+class Files(GeneratedFiles):
     def shown(self, path, first, count, data_set=1):
         result = self.dump(["--json", "--events", "%d:%d" % (first, count), path])
         return json.loads(result.stdout)["datasets"][data_set - 1]
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--fcsgen", required=True)
-    parser.add_argument("--dump", required=True)
-    args = parser.parse_args()
+    args = tool_arguments()
     check = Checker()
 
     with tempfile.TemporaryDirectory(prefix="ketterlin-export-") as work:
@@ -198,6 +180,32 @@ def main():
             check_export(check, "truncated from %d" % first, d_part, parse_csv(result.stdout),
                          first)
         check.equal("the cut event shows what arrived", d["events"][29][1:], ["?", "?"])
+
+        # DATA that starts before the file does (its 31 events are what the DATA bounds hold):
+        # the message says what was tried and why.
+        path = files.generate("b.fcs", ["--version", "3.0", "--events", "2"])
+        with open(path, "rb") as f:
+            data = f.read()
+        at = data.index(b"$BEGINDATA/") + len(b"$BEGINDATA/")
+        width = data.index(b"/", at) - at
+        with open(path, "wb") as f:
+            f.write(data[:at] + b"-" + b"8".rjust(width - 1, b"0") + data[at + width:])
+        result = files.dump(["--csv", path])
+        check.equal("DATA before the start exit", result.returncode, EXIT_INCOMPLETE)
+        check.true("DATA before the start says so",
+                   ": 0 of 31 events written: reading events at offset -8: "
+                   "the position lies before the start of the file" in result.stderr,
+                   result.stderr)
+
+        # An output that refuses bytes has its own exit status.
+        if os.path.exists("/dev/full"):
+            path = files.generate("w.fcs", ["--events", "1000"])
+            with open("/dev/full", "wb") as full:
+                result = subprocess.run([args.dump, "--csv", path], stdout=full,
+                                        stderr=subprocess.PIPE, text=True)
+            check.equal("full output exit", result.returncode, EXIT_WRITE_FAILED)
+            check.true("full output says so", "cannot write the output" in result.stderr,
+                       result.stderr)
 
         # A file that is no data set exports nothing.
         path = os.path.join(work, "junk.fcs")

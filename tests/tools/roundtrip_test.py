@@ -20,8 +20,8 @@ PARAMS = 5
 def index_cell(data_type, bits, event, parameter):
     """The text the viewer shows for the index pattern (see ketterlin-fcsgen --help)."""
     if data_type == "I":
-        # Only the last four bytes taken remain of a wider integer.
-        return "%u" % ((event * 10 + parameter) % (1 << min(bits, 32)))
+        # Integers of any width up to 64 bits are read whole.
+        return "%u" % ((event * 10 + parameter) % (1 << bits))
     value = event + parameter / 10.0
     if data_type == "F":
         value = struct.unpack("<f", struct.pack("<f", value))[0]
@@ -50,7 +50,7 @@ def check_data_set(check, label, d, version, data_type, bits, byte_order, names,
     check.equal(label + " eventCount", d["eventCount"], events)
     check.equal(label + " dataType", d["dataType"], data_type)
     check.equal(label + " parameters", d["parameters"],
-                [{"name": n, "width": width} for n in names])
+                [{"name": n, "width": width, "dataType": data_type} for n in names])
     check.equal(label + " eventSize", d["eventSize"], width * len(names))
     kw = keyword_map(d)
     check.equal(label + " $TOT", kw.get("$TOT"), str(events))
@@ -72,7 +72,7 @@ def check_data_set(check, label, d, version, data_type, bits, byte_order, names,
                 break
         elif data_type == "I":
             check.true("%s event %d in range" % (label, event),
-                       all(int(c) < (1 << min(bits, 32)) for c in cells))
+                       all(int(c) < (1 << bits) for c in cells))
         else:
             check.true("%s event %d in range" % (label, event),
                        all(0 <= float(c) < 262144 for c in cells))
@@ -104,9 +104,10 @@ def main():
     check = Checker()
     default_names = ["FSC-A", "SSC-A", "FL1-A", "P4", "P5"]
 
-    combos = [("I", 8), ("I", 16), ("I", 24), ("I", 32), ("I", 64), ("F", 32), ("D", 64)]
+    combos = [("I", 8), ("I", 16), ("I", 24), ("I", 32), ("I", 40), ("I", 64), ("F", 32),
+              ("D", 64)]
     with tempfile.TemporaryDirectory(prefix="ketterlin-roundtrip-") as work:
-        for version in ("2.0", "3.0", "3.1"):
+        for version in ("2.0", "3.0", "3.1", "3.2"):
             for data_type, bits in combos:
                 for order in ("little", "big"):
                     gen = ["--version", version, "--datatype", data_type, "--bits", str(bits),

@@ -32,6 +32,14 @@ def sanitizer_finding(result):
     return None
 
 
+def tool_arguments():
+    """The tool tests' --fcsgen and --dump."""
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--fcsgen", required=True)
+    parser.add_argument("--dump", required=True)
+    return parser.parse_args()
+
+
 class Checker:
     def __init__(self):
         self.failures = []
@@ -83,3 +91,23 @@ def corpus_files(corpus):
             if rel != "MANIFEST.tsv" and not rel.startswith(".") and not n.endswith(".md"):
                 files.append((rel, path))
     return sorted(files)
+
+
+class GeneratedFiles:
+    """Files the generator writes into a work folder, and the inspector run on them, each run
+    checked for its exit and for sanitizer findings."""
+
+    def __init__(self, args, work, check):
+        self.args, self.work, self.check = args, work, check
+
+    def generate(self, name, gen_args):
+        path = os.path.join(self.work, name)
+        result = run_tool([self.args.fcsgen, "--out", path] + gen_args)
+        self.check.equal("fcsgen %s" % gen_args, result.returncode, 0)
+        return path
+
+    def dump(self, arguments):
+        result = run_tool([self.args.dump] + arguments, timeout=300)
+        finding = sanitizer_finding(result)
+        self.check.true("no sanitizer finding for %s" % arguments, finding is None, finding)
+        return result

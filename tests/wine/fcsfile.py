@@ -14,11 +14,18 @@ import struct
 HEADER_LABELS = ["Text Start", "Text End", "Data Start", "Data End", "Analysis Start",
                  "Analysis End"]
 
-# Keywords every data set of at least the given major version must carry, in the order in which
-# their warnings appear (ordered by UTF-16 code units).
-REQUIRED = [("$BEGINANALYSIS", 3), ("$BEGINDATA", 3), ("$BEGINSTEXT", 3), ("$BYTEORD", 2),
-            ("$DATATYPE", 2), ("$ENDANALYSIS", 3), ("$ENDDATA", 3), ("$ENDSTEXT", 3),
-            ("$MODE", 2), ("$NEXTDATA", 2), ("$PAR", 2), ("$TOT", 2)]
+# Keywords every data set from the first version to before the second must carry, in the order
+# in which their warnings appear (ordered by UTF-16 code units). FCS 3.2 made the ANALYSIS and
+# supplemental TEXT offsets and $MODE optional and $CYT required.
+NEVER = (1 << 31, 0)
+REQUIRED = [("$BEGINANALYSIS", (3, 0), (3, 2)), ("$BEGINDATA", (3, 0), NEVER),
+            ("$BEGINSTEXT", (3, 0), (3, 2)), ("$BYTEORD", (2, 0), NEVER),
+            ("$CYT", (3, 2), NEVER), ("$DATATYPE", (2, 0), NEVER),
+            ("$ENDANALYSIS", (3, 0), (3, 2)), ("$ENDDATA", (3, 0), NEVER),
+            ("$ENDSTEXT", (3, 0), (3, 2)), ("$MODE", (2, 0), (3, 2)), ("$NEXTDATA", (2, 0), NEVER),
+            ("$PAR", (2, 0), NEVER), ("$TOT", (2, 0), NEVER)]
+MAX_PARAMETERS = 10000
+MAX_INTEGER_BYTES = 8
 
 BEGIN_DATA = "<begindata>"
 END_DATA = "<enddata>"
@@ -72,6 +79,16 @@ def ansi(raw):
     """Bytes of the TEXT segment as the viewer sees them (Windows-1252; the five undefined
     bytes map to the control characters of the same value, as Windows does)."""
     return "".join(bytes([b]).decode("cp1252", errors="ignore") or chr(b) for b in raw)
+
+
+def keyword_text(raw, version):
+    """From FCS 3.1 on, an item that is valid UTF-8 reads as UTF-8; anything else as ANSI."""
+    if version >= (3, 1):
+        try:
+            return raw.decode("utf-8")
+        except UnicodeDecodeError:
+            pass
+    return ansi(raw)
 
 
 def whole_number(text):
@@ -141,11 +158,13 @@ class DataSet:
         if self.data_type == "I":
             if w == 0:
                 return "0"
+            if w > MAX_INTEGER_BYTES:
+                raise Unspecified("integers wider than 64 bits")
             if len(o) < w or any(not 1 <= o[k] <= w for k in range(w)):
                 raise Unspecified("byte order does not fit the field")
             v = 0
             for k in range(w):
-                v = ((v << 8) | b[w - o[k]]) & 0xFFFFFFFF
+                v = (v << 8) | b[w - o[k]]
             return "%u" % v
         size = {"F": 4, "D": 8}.get(self.data_type)
         if size is None or w != size or len(o) < size or any(not 1 <= o[k] <= w
@@ -207,7 +226,10 @@ def parse(data, base, warnings, next_data):
     items = split_text(text + b"\0")
     if len(items) % 2:
         return None, next_data
-    ds.keywords = [(ansi(items[i]), ansi(items[i + 1])) for i in range(0, len(items), 2)]
+    ds.keywords = [(keyword_text(items[i], ds.version), keyword_text(items[i + 1], ds.version))
+                   for i in range(0, len(items), 2)]
+    if ds.version >= (3, 2) and any(re.match(r"\$P\d+DATATYPE$", k) for k, _ in ds.keywords):
+        raise Unspecified("columns with data types of their own")
     next_data = interpret(ds, base, warnings, next_data)
     return ds, next_data
 
@@ -242,12 +264,14 @@ def interpret(ds, base, warnings, next_data):
     data_end = ds.offsets[3] + base
     tot = 0
     found = set()
-    required = dict(REQUIRED)
+    required = {name for name, _, _ in REQUIRED}
     for name, value in ds.keywords:
         if name == "$PAR":
             count = whole_number(value)
             if count < 0:
                 raise Unspecified("negative $PAR")
+            if count > MAX_PARAMETERS:
+                raise Unspecified("more parameters than the program lists")
             ds.parameters = ds.parameters[:count] + [["", 0]] * max(0, count - len(ds.parameters))
             ds.parameters = [list(p) for p in ds.parameters]
         elif name == "$DATATYPE":
@@ -279,8 +303,12 @@ def interpret(ds, base, warnings, next_data):
             warnings.append("Required keyword $BYTEORD not present for data type "
                             + ds.data_type)
         ds.byte_order = [1]
-    for name, since in REQUIRED:
-        if ds.version[0] >= since and name not in found:
+    def at_least(version):
+        return ds.version[0] > version[0] or (ds.version[0] == version[0] and (
+            version[1] == 0 or ds.version[1] >= version[1]))
+
+    for name, since, until in REQUIRED:
+        if at_least(since) and not at_least(until) and name not in found:
             warnings.append("Required keyword %s not present" % name)
     names = {name for name, _ in ds.keywords}
     for n in range(1, len(ds.parameters) + 1):

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr long long kMaxEventIndex = 2147483647;
-
 bool ParseCount(const std::string& text, long long& value) {
     if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0]))) {
         return false;
@@ -19,7 +17,8 @@ bool ParseCount(const std::string& text, long long& value) {
     char* end = nullptr;
     errno = 0;
     value = std::strtoll(text.c_str(), &end, 10);
-    return errno == 0 && *end == '\0' && value <= kMaxEventIndex;
+    // Any event a data set counts is reachable: numbers up to the largest 64-bit value.
+    return errno == 0 && *end == '\0';
 }
 
 bool ParseEventRange(const std::string& text, EventRange& range) {
@@ -121,10 +120,10 @@ std::string DumpUsageText() {
            "\n"
            "Exit status: 0 every data set was read (with --check: and nothing was found),\n"
            "1 \"Unknown format\" (with --check: a warning or an error), 2 a file cannot be\n"
-           "opened or positioned at a data set (the viewer's error box, printed as \"Error\"\n"
-           "and the code), the output cannot be written or the arguments or counts asked for\n"
-           "are wrong, 3 an export or counts stopped early because the file ends inside its\n"
-           "DATA segment or a read failed.\n"
+           "opened or positioned at a data set (where the viewer shows its error box; the\n"
+           "message says what was tried and why it failed) or the arguments or counts asked\n"
+           "for are wrong, 3 an export or counts stopped early because the file ends inside\n"
+           "its DATA segment or a read failed, 4 the output cannot be written.\n"
            "With several FILEs the status is the highest of theirs.\n";
 }
 

@@ -17,6 +17,7 @@
 namespace {
 
 constexpr unsigned kMaxLanes = 2;
+constexpr size_t kTextFlushBytes = 1024 * 1024;
 
 // The parameter a command-line text names: a number counted from 1, else a $PnN name.
 bool FindParameter(const DataSet& dataSet, const std::string& text, int32_t& parameter) {
@@ -95,20 +96,36 @@ void AppendNumber(std::string& text, uint64_t value) {
     text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
-// "logicle T=262144 W=0.5 M=4.5 A=0" and the like; JSON gets the parameters as an object.
+struct NamedValue {
+    const char* name;
+    double value;
+};
+
+// The parameters a scale shows: logicle's T, W, M and A, asinh's cofactor.
+std::vector<NamedValue> ScaleParameters(const ScaleSpec& scale) {
+    switch (scale.kind) {
+        case ScaleKind::kLogicle:
+            return {{"T", scale.logicle.t},
+                    {"W", scale.logicle.w},
+                    {"M", scale.logicle.m},
+                    {"A", scale.logicle.a}};
+        case ScaleKind::kAsinh:
+            return {{"cofactor", scale.cofactor}};
+        case ScaleKind::kLinear:
+        case ScaleKind::kLog:
+            break;
+    }
+    return {};
+}
+
+// "logicle T=262144 W=0.5 M=4.5 A=0" and the like.
 void AppendScaleText(std::string& text, const ScaleSpec& scale) {
     text += ScaleName(scale.kind);
-    if (scale.kind == ScaleKind::kLogicle) {
-        const char* names[] = {" T=", " W=", " M=", " A="};
-        const double values[] = {scale.logicle.t, scale.logicle.w, scale.logicle.m,
-                                 scale.logicle.a};
-        for (size_t i = 0; i < 4; ++i) {
-            text += names[i];
-            AppendNumber(text, values[i]);
-        }
-    } else if (scale.kind == ScaleKind::kAsinh) {
-        text += " cofactor=";
-        AppendNumber(text, scale.cofactor);
+    for (const NamedValue& parameter : ScaleParameters(scale)) {
+        text += ' ';
+        text += parameter.name;
+        text += '=';
+        AppendNumber(text, parameter.value);
     }
 }
 
@@ -116,17 +133,15 @@ void AppendScaleJson(std::string& doc, const ScaleSpec& scale) {
     doc += "\"scale\":";
     AppendJsonString(doc, ScaleName(scale.kind));
     doc += ",\"scaleParameters\":{";
-    if (scale.kind == ScaleKind::kLogicle) {
-        const char* names[] = {"\"T\":", ",\"W\":", ",\"M\":", ",\"A\":"};
-        const double values[] = {scale.logicle.t, scale.logicle.w, scale.logicle.m,
-                                 scale.logicle.a};
-        for (size_t i = 0; i < 4; ++i) {
-            doc += names[i];
-            AppendNumber(doc, values[i]);
+    bool first = true;
+    for (const NamedValue& parameter : ScaleParameters(scale)) {
+        if (!first) {
+            doc += ',';
         }
-    } else if (scale.kind == ScaleKind::kAsinh) {
-        doc += "\"cofactor\":";
-        AppendNumber(doc, scale.cofactor);
+        first = false;
+        AppendJsonString(doc, parameter.name);
+        doc += ':';
+        AppendNumber(doc, parameter.value);
     }
     doc += '}';
 }
@@ -196,15 +211,20 @@ struct Printing {
     std::FILE* out;
 };
 
+// What every count's JSON document starts with: the file, the data set and the events counted.
+void AppendJsonHead(std::string& doc, const Printing& p) {
+    doc += "{\"file\":";
+    AppendJsonString(doc, p.file);
+    doc += ",\"dataset\":";
+    AppendNumber(doc, static_cast<uint64_t>(p.dataSetNumber));
+    doc += ",\"events\":";
+    AppendNumber(doc, static_cast<uint64_t>(p.events));
+}
+
 void PrintHistogram(const Printing& p, const Histogram& h) {
     std::string doc;
     if (p.json) {
-        doc += "{\"file\":";
-        AppendJsonString(doc, p.file);
-        doc += ",\"dataset\":";
-        AppendNumber(doc, static_cast<uint64_t>(p.dataSetNumber));
-        doc += ",\"events\":";
-        AppendNumber(doc, static_cast<uint64_t>(p.events));
+        AppendJsonHead(doc, p);
         doc += ',';
         AppendAxisJson(doc, p.dataSet, h.parameter, h.axis);
         doc += ",\"counts\":";
@@ -239,12 +259,7 @@ void PrintDensity(const Printing& p, const Density& d) {
     const size_t up = static_cast<size_t>(d.y.Bins());
     std::string doc;
     if (p.json) {
-        doc += "{\"file\":";
-        AppendJsonString(doc, p.file);
-        doc += ",\"dataset\":";
-        AppendNumber(doc, static_cast<uint64_t>(p.dataSetNumber));
-        doc += ",\"events\":";
-        AppendNumber(doc, static_cast<uint64_t>(p.events));
+        AppendJsonHead(doc, p);
         doc += ",\"x\":{";
         AppendAxisJson(doc, p.dataSet, d.xParameter, d.x);
         doc += "},\"y\":{";
@@ -283,6 +298,11 @@ void PrintDensity(const Printing& p, const Density& d) {
                 doc += '\t';
                 AppendNumber(doc, d.counts[row * across + column]);
                 doc += '\n';
+            }
+            // A million cells make tens of megabytes of text: written a row at a time.
+            if (doc.size() >= kTextFlushBytes) {
+                std::fwrite(doc.data(), 1, doc.size(), p.out);
+                doc.clear();
             }
         }
     }
@@ -374,7 +394,7 @@ int PrintEventCounts(const ParsedDumpCommandLine& parsed,
         const std::string why = outcome.state == CountingState::kFileEnded ? kEndsInsideData
                                 : outcome.state == CountingState::kTooWide
                                     ? "its events are too wide to read"
-                                    : std::strerror(static_cast<int>(outcome.systemCode));
+                                    : FileStatusText(outcome.readError);
         std::fprintf(stderr, "%s: %s: %lld of %lld events counted: %s\n", kProgram, path.c_str(),
                      static_cast<long long>(outcome.eventsCounted),
                      static_cast<long long>(outcome.eventsAsked), why.c_str());

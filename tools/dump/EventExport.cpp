@@ -288,7 +288,7 @@ ExportOutcome ExportEvents(DataSet& dataSet,
         }
     };
     int64_t eventsRead = 0;
-    for (int64_t b = 0; outcome.readError == kErrorSuccess && eventsRead < outcome.eventsAsked;
+    for (int64_t b = 0; outcome.readError.Ok() && eventsRead < outcome.eventsAsked;
          ++b) {
         if (started.size() == laneCount) {
             finishOldest();
@@ -300,10 +300,11 @@ ExportOutcome ExportEvents(DataSet& dataSet,
         const int64_t want = std::min(blockEvents, outcome.eventsAsked - eventsRead);
         const EventBlock block = reader.Read(first + eventsRead, want, lane.batch.events.data());
         outcome.readError = block.error;
+        outcome.readOffset = block.errorOffset;
         lane.batch.eventCount = std::min(block.events, want);
         eventsRead += lane.batch.eventCount;
-        if (outcome.readError == kErrorSuccess && lane.batch.eventCount < want) {
-            outcome.readError = kErrorHandleEof;
+        if (outcome.readError.Ok() && lane.batch.eventCount < want) {
+            outcome.readError = {FileOutcome::kEndOfFile};
         }
         if (lane.batch.eventCount > 0) {
             lane.Start();

@@ -13,10 +13,11 @@ enum class ExportFormat { kCsv, kTsv };
 struct ExportOutcome {
     int64_t eventsAsked = 0;    // the events of the range that the data set has
     int64_t eventsWritten = 0;  // complete events written, from the first of the range on
-    // What ended the export before eventsAsked: kErrorHandleEof when the file ends inside the
-    // DATA segment, the read's or the positioning's error otherwise. kErrorSuccess when all
-    // were written.
-    ErrorCode readError = kErrorSuccess;
+    // What ended the export before eventsAsked: kEndOfFile when the file ends inside the DATA
+    // segment, the read's own outcome otherwise (kBeforeStart for DATA before the start of the
+    // file). Ok when all were written.
+    FileStatus readError;
+    int64_t readOffset = 0;  // where the read that ended the export was to start
     bool writeFailed = false;  // the output refused bytes; the export stopped there
 };
 

@@ -17,7 +17,9 @@ std::string OutcomeText(const DataSetChain& outcome) {
         case DataSetChain::Failure::kNotADataSet:
             return WideToUtf8(kUnknownFormat);
         case DataSetChain::Failure::kFileError:
-            return WideToUtf8(kErrorCaption) + " (" + std::to_string(outcome.fileError) + ")";
+            // The viewer shows its error box here; the dump says what it tried and why not.
+            return "cannot read the data set at offset " + std::to_string(outcome.secondBase) +
+                   ": " + FileStatusText(outcome.fileError);
     }
     return {};
 }
@@ -100,6 +102,8 @@ void AppendJsonDataSet(std::string& doc, const DataSetReport& d) {
         AppendJsonString(doc, WideToUtf8(parameter.name));
         doc += ",\"width\":";
         AppendNumber(doc, parameter.width);
+        doc += ",\"dataType\":";
+        AppendJsonString(doc, DataTypeText(parameter.dataType));
         doc += '}';
     });
     doc += ",\"dataOffset\":";
@@ -156,8 +160,9 @@ void PrintTextDataSet(std::FILE* out, size_t index, const DataSetReport& d) {
                  static_cast<long long>(d.eventCount));
     std::fprintf(out, "Parameters (%zu)\n", d.parameters.size());
     for (size_t p = 0; p < d.parameters.size(); ++p) {
-        std::fprintf(out, "  %zu\t%s\t%d bytes\n", p + 1, WideToUtf8(d.parameters[p].name).c_str(),
-                     d.parameters[p].width);
+        std::fprintf(out, "  %zu\t%s\t%d bytes\t%s\n", p + 1,
+                     WideToUtf8(d.parameters[p].name).c_str(), d.parameters[p].width,
+                     DataTypeText(d.parameters[p].dataType).c_str());
     }
     if (!d.events.empty()) {
         std::fprintf(

@@ -5,10 +5,11 @@
 #include <cstdio>
 #include <type_traits>
 
+#include "Utf8Sequence.h"
+
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-constexpr char32_t kMaxCodePoint = 0x10FFFF;
 
 bool IsHighSurrogate(char32_t c) {
     return c >= 0xD800 && c <= 0xDBFF;
@@ -19,7 +20,7 @@ bool IsLowSurrogate(char32_t c) {
 }
 
 void AppendCodePoint(std::string& out, char32_t c) {
-    if (c > kMaxCodePoint || IsHighSurrogate(c) || IsLowSurrogate(c)) {
+    if (c > kMaxCodePoint || IsSurrogate(c)) {
         c = kReplacement;
     }
     if (c < 0x80) {
@@ -109,29 +110,10 @@ std::string ValidUtf8(const std::string& bytes) {
     std::string out;
     size_t i = 0;
     while (i < bytes.size()) {
-        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
-        size_t length = lead < 0x80                    ? 1
-                        : lead >= 0xC2 && lead <= 0xDF ? 2
-                        : lead >= 0xE0 && lead <= 0xEF ? 3
-                        : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                       : 0;
-        char32_t c = length == 1   ? lead
-                     : length == 2 ? lead & 0x1F
-                     : length == 3 ? lead & 0x0F
-                                   : lead & 0x07;
-        for (size_t k = 1; k < length; ++k) {
-            const unsigned char next =
-                i + k < bytes.size() ? static_cast<unsigned char>(bytes[i + k]) : 0;
-            if ((next & 0xC0) != 0x80) {
-                length = 0;
-                break;
-            }
-            c = (c << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are no UTF-8 either.
-        const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (length == 0 || c < least[length] || c > kMaxCodePoint ||
-            (IsHighSurrogate(c) || IsLowSurrogate(c))) {
+        char32_t c = 0;
+        const size_t length = ReadUtf8Sequence(
+            reinterpret_cast<const unsigned char*>(bytes.data()) + i, bytes.size() - i, c);
+        if (length == 0) {
             AppendCodePoint(out, kReplacement);
             ++i;
             continue;

@@ -35,10 +35,11 @@ int ExitStatus(const DataSetChain& outcome) {
 // Opens path into file; on failure tells why and returns false. --check lists the failure
 // among its findings, on stdout; every other mode says it on stderr.
 bool OpenDataFile(const std::string& path, DataFile& file, bool asFinding) {
-    ErrorCode error = kErrorSuccess;
-    std::unique_ptr<PosixFileAccess> access = PosixFileAccess::Open(path, error);
+    FileStatus status;
+    std::unique_ptr<PosixFileAccess> access = PosixFileAccess::Open(path, status);
     if (!access) {
-        const char* why = std::strerror(static_cast<int>(error));
+        const std::string text = FileStatusText(status);
+        const char* why = text.c_str();
         if (asFinding) {
             std::fprintf(stdout, "%s: cannot open: %s\n", path.c_str(), why);
         } else {
@@ -114,7 +115,7 @@ int WithDataSet(const ParsedDumpCommandLine& parsed, Work work) {
 
 int WriteFailed() {
     std::fprintf(stderr, "%s: cannot write the output: %s\n", kProgram, std::strerror(errno));
-    return kExitUsage;
+    return kExitWriteFailed;
 }
 
 int Export(const ParsedDumpCommandLine& parsed, DataSet& dataSet) {
@@ -127,10 +128,12 @@ int Export(const ParsedDumpCommandLine& parsed, DataSet& dataSet) {
     if (outcome.writeFailed || std::fflush(stdout) != 0) {
         return WriteFailed();
     }
-    if (outcome.readError != kErrorSuccess) {
-        const std::string why = outcome.readError == kErrorHandleEof
-                                    ? kEndsInsideData
-                                    : std::strerror(static_cast<int>(outcome.readError));
+    if (!outcome.readError.Ok()) {
+        const std::string why =
+            outcome.readError.outcome == FileOutcome::kEndOfFile
+                ? std::string(kEndsInsideData)
+                : "reading events at offset " + std::to_string(outcome.readOffset) + ": " +
+                      FileStatusText(outcome.readError);
         std::fprintf(stderr, "%s: %s: %lld of %lld events written: %s\n", kProgram, path.c_str(),
                      static_cast<long long>(outcome.eventsWritten),
                      static_cast<long long>(outcome.eventsAsked), why.c_str());

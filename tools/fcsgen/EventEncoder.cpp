@@ -27,9 +27,9 @@ uint64_t LowMask(int bits) {
 
 }  // namespace
 
-uint64_t IndexIntegerValue(int64_t event, int parameter, int bits) {
+uint64_t IndexIntegerValue(int64_t event, int parameter, int bits, uint64_t base) {
     const uint64_t value =
-        static_cast<uint64_t>(event) * kParameterStride + static_cast<uint64_t>(parameter);
+        base + static_cast<uint64_t>(event) * kParameterStride + static_cast<uint64_t>(parameter);
     return value & LowMask(bits);
 }
 
@@ -42,19 +42,24 @@ uint64_t RandomBits(uint64_t seed, int64_t event, int parameter) {
                       static_cast<uint64_t>(parameter));
 }
 
-EventEncoder::EventEncoder(const DataSetRecipe& recipe, int parameterCountIn)
-    : dataType(recipe.dataType),
-      bits(recipe.bits),
-      bigEndian(recipe.bigEndian),
+EventEncoder::EventEncoder(const DataSetRecipe& recipe)
+    : bigEndian(recipe.bigEndian),
       pattern(recipe.pattern),
       seed(recipe.seed),
-      parameterCount(parameterCountIn),
-      fieldSize(recipe.bits / kBitsPerByte) {}
+      integerBase(recipe.integerBase) {
+    for (size_t p = 0; p < recipe.names.size(); ++p) {
+        const int bits = recipe.ColumnBits(p);
+        columns.push_back({recipe.ColumnType(p), bits, bits / kBitsPerByte});
+        eventSize += bits / kBitsPerByte;
+    }
+}
 
-uint64_t EventEncoder::FieldBits(int64_t event, int parameter) const {
+uint64_t EventEncoder::FieldBits(int64_t event, int parameter, const Column& column) const {
+    const char dataType = column.dataType;
     if (dataType == 'I') {
-        return pattern == ValuePattern::kIndex ? IndexIntegerValue(event, parameter, bits)
-                                               : RandomBits(seed, event, parameter) & LowMask(bits);
+        return pattern == ValuePattern::kIndex
+                   ? IndexIntegerValue(event, parameter, column.bits, integerBase)
+                   : RandomBits(seed, event, parameter) & LowMask(column.bits);
     }
     const uint64_t random = RandomBits(seed, event, parameter);
     if (dataType == 'F') {
@@ -78,15 +83,17 @@ uint64_t EventEncoder::FieldBits(int64_t event, int parameter) const {
     return raw;
 }
 
-void EventEncoder::Store(uint64_t value, uint8_t* out) const {
-    for (int32_t i = 0; i < fieldSize; ++i) {
-        const int32_t position = bigEndian ? fieldSize - 1 - i : i;
+void EventEncoder::Store(uint64_t value, int32_t size, uint8_t* out) const {
+    for (int32_t i = 0; i < size; ++i) {
+        const int32_t position = bigEndian ? size - 1 - i : i;
         out[position] = static_cast<uint8_t>(value >> (i * kBitsPerByte));
     }
 }
 
 void EventEncoder::Encode(int64_t event, uint8_t* out) const {
-    for (int p = 0; p < parameterCount; ++p) {
-        Store(FieldBits(event, p), out + static_cast<size_t>(p) * fieldSize);
+    for (size_t p = 0; p < columns.size(); ++p) {
+        const Column& column = columns[p];
+        Store(FieldBits(event, static_cast<int>(p), column), column.size, out);
+        out += column.size;
     }
 }

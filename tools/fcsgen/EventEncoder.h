@@ -2,13 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "GenOptions.h"
 
 // The index pattern, kept as plain functions so tests and benchmarks can predict cell texts.
-// Integers: (event * 10 + parameter) modulo 2^bits. Reals: event + parameter / 10.0, rounded
-// to single precision for F.
-uint64_t IndexIntegerValue(int64_t event, int parameter, int bits);
+// Integers: (base + event * 10 + parameter) modulo 2^bits. Reals: event + parameter / 10.0,
+// rounded to single precision for F.
+uint64_t IndexIntegerValue(int64_t event, int parameter, int bits, uint64_t base = 0);
 double IndexRealValue(int64_t event, int parameter);
 
 // The random pattern: a hash of seed, event and parameter, so any event can be made alone.
@@ -16,22 +17,26 @@ uint64_t RandomBits(uint64_t seed, int64_t event, int parameter);
 
 class EventEncoder {
 public:
-    EventEncoder(const DataSetRecipe& recipe, int parameterCount);
+    explicit EventEncoder(const DataSetRecipe& recipe);
 
-    int32_t FieldSize() const { return fieldSize; }
-    int32_t EventSize() const { return fieldSize * parameterCount; }
+    int32_t EventSize() const { return eventSize; }
     // Writes EventSize() bytes for one event.
     void Encode(int64_t event, uint8_t* out) const;
 
 private:
-    uint64_t FieldBits(int64_t event, int parameter) const;
-    void Store(uint64_t bits, uint8_t* out) const;
+    struct Column {
+        char dataType;
+        int bits;
+        int32_t size;  // bytes
+    };
 
-    char dataType;
-    int bits;
+    uint64_t FieldBits(int64_t event, int parameter, const Column& column) const;
+    void Store(uint64_t bits, int32_t size, uint8_t* out) const;
+
+    std::vector<Column> columns;
     bool bigEndian;
     ValuePattern pattern;
     uint64_t seed;
-    int parameterCount;
-    int32_t fieldSize;
+    uint64_t integerBase;
+    int32_t eventSize = 0;
 };

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "EventEncoder.h"
 
@@ -35,7 +36,11 @@ std::string ByteOrderText(const DataSetRecipe& recipe) {
     }
     // Integer and single fields are described by a 32-bit order, as common writers do;
     // doubles by all eight bytes so every byte of the field is named.
-    const int count = recipe.dataType == 'D' ? 8 : 4;
+    bool allDouble = !recipe.names.empty();
+    for (size_t p = 0; p < recipe.names.size(); ++p) {
+        allDouble = allDouble && recipe.ColumnType(p) == 'D';
+    }
+    const int count = allDouble || (recipe.names.empty() && recipe.dataType == 'D') ? 8 : 4;
     std::string text;
     for (int i = 0; i < count; ++i) {
         if (i > 0) {
@@ -46,18 +51,25 @@ std::string ByteOrderText(const DataSetRecipe& recipe) {
     return text;
 }
 
-std::string RangeText(const DataSetRecipe& recipe) {
-    if (recipe.dataType != 'I') {
+std::string RangeText(const DataSetRecipe& recipe, size_t parameter) {
+    if (recipe.ColumnType(parameter) != 'I') {
         return kRealRange;
     }
-    if (recipe.bits >= 64) {
+    const int bits = recipe.ColumnBits(parameter);
+    if (bits >= 64) {
         return "18446744073709551616";
     }
-    return std::to_string(1ull << recipe.bits);
+    return std::to_string(1ull << bits);
 }
 
 bool IsVersion3(const DataSetRecipe& recipe) {
     return recipe.versionMajor >= 3;
+}
+
+// FCS 3.2 no longer asks for the ANALYSIS and supplemental TEXT offsets or $MODE; the files
+// written for it leave them out, as a writer of that version may.
+bool IsVersion32(const DataSetRecipe& recipe) {
+    return recipe.versionMajor > 3 || (recipe.versionMajor == 3 && recipe.versionMinor >= 2);
 }
 
 KeywordList BuildKeywords(const DataSetRecipe& recipe,
@@ -66,7 +78,7 @@ KeywordList BuildKeywords(const DataSetRecipe& recipe,
                           int64_t nextData) {
     KeywordList keywords;
     const bool dataFitsHeader = dataEnd <= kMaxHeaderOffset;
-    if (IsVersion3(recipe)) {
+    if (IsVersion3(recipe) && !IsVersion32(recipe)) {
         keywords.emplace_back("$BEGINANALYSIS", "0");
         keywords.emplace_back("$ENDANALYSIS", "0");
         keywords.emplace_back("$BEGINSTEXT", "0");
@@ -78,18 +90,24 @@ KeywordList BuildKeywords(const DataSetRecipe& recipe,
     }
     keywords.emplace_back("$BYTEORD", ByteOrderText(recipe));
     keywords.emplace_back("$DATATYPE", std::string(1, recipe.dataType));
-    keywords.emplace_back("$MODE", "L");
+    if (!IsVersion32(recipe)) {
+        keywords.emplace_back("$MODE", "L");
+    }
     keywords.emplace_back("$NEXTDATA", std::to_string(nextData));
     keywords.emplace_back("$PAR", std::to_string(recipe.names.size()));
     keywords.emplace_back("$TOT", std::to_string(recipe.events));
     keywords.emplace_back("$CYT", kWriterName);
     for (size_t i = 0; i < recipe.names.size(); ++i) {
         const std::string prefix = "$P" + std::to_string(i + 1);
-        keywords.emplace_back(prefix + "B", std::to_string(recipe.bits));
+        keywords.emplace_back(prefix + "B", std::to_string(recipe.ColumnBits(i)));
         keywords.emplace_back(prefix + "E", "0,0");
         keywords.emplace_back(prefix + "N", recipe.names[i]);
-        keywords.emplace_back(prefix + "R", RangeText(recipe));
+        keywords.emplace_back(prefix + "R", RangeText(recipe, i));
+        if (!recipe.columnTypes.empty()) {
+            keywords.emplace_back(prefix + "DATATYPE", std::string(1, recipe.columnTypes[i]));
+        }
     }
+    keywords.insert(keywords.end(), recipe.extraKeywords.begin(), recipe.extraKeywords.end());
     return keywords;
 }
 
@@ -172,6 +190,15 @@ public:
         return 0;
     }
 
+    // Moves the write position; the bytes skipped become a hole that reads as zeros.
+    int SeekTo(int64_t offset) {
+        return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) < 0 ? errno : 0;
+    }
+
+    int Extend(int64_t length) {
+        return ::ftruncate(fd, static_cast<off_t>(length)) < 0 ? errno : 0;
+    }
+
     int Close() {
         const int result = ::close(fd);
         fd = -1;
@@ -182,8 +209,30 @@ private:
     int fd = -1;
 };
 
+// The events of a sparse file: every kSparseStride-th one and the last, each at its place.
+int WriteSparseData(OutputFile& out, const DataSetRecipe& recipe, int64_t dataStart) {
+    const EventEncoder encoder(recipe);
+    const int64_t eventSize = encoder.EventSize();
+    std::vector<uint8_t> event(static_cast<size_t>(std::max<int64_t>(eventSize, 1)));
+    for (int64_t e = 0; e < recipe.events; e += kSparseStride) {
+        for (const int64_t written : {e, std::min(e + kSparseStride, recipe.events) - 1}) {
+            if (written != e && written % kSparseStride == 0) {
+                continue;
+            }
+            encoder.Encode(written, event.data());
+            if (int error = out.SeekTo(dataStart + written * eventSize)) {
+                return error;
+            }
+            if (int error = out.Write(event.data(), static_cast<size_t>(eventSize))) {
+                return error;
+            }
+        }
+    }
+    return out.Extend(dataStart + recipe.events * eventSize);
+}
+
 int WriteData(OutputFile& out, const DataSetRecipe& recipe) {
-    const EventEncoder encoder(recipe, static_cast<int>(recipe.names.size()));
+    const EventEncoder encoder(recipe);
     const size_t eventSize = static_cast<size_t>(encoder.EventSize());
     const int64_t eventsPerBlock =
         std::max<int64_t>(1, static_cast<int64_t>(kBlockBytes / std::max<size_t>(eventSize, 1)));
@@ -208,6 +257,9 @@ int WriteDataSet(OutputFile& out, const DataSetPlan& plan, const DataSetRecipe& 
     if (int error = out.Write(plan.text.data(), plan.text.size())) {
         return error;
     }
+    if (recipe.sparse) {
+        return WriteSparseData(out, recipe, plan.base + plan.dataStart);
+    }
     return WriteData(out, recipe);
 }
 
@@ -217,8 +269,11 @@ DataSetPlan PlanDataSet(const DataSetRecipe& recipe, int64_t base, bool chained)
     DataSetPlan plan;
     plan.base = base;
     plan.textStart = kHeaderSize;
-    plan.dataLength =
-        recipe.events * static_cast<int64_t>(recipe.names.size()) * (recipe.bits / kBitsPerByte);
+    int64_t eventSize = 0;
+    for (size_t p = 0; p < recipe.names.size(); ++p) {
+        eventSize += recipe.ColumnBits(p) / kBitsPerByte;
+    }
+    plan.dataLength = recipe.events * eventSize;
     // Growing offsets only lengthen the TEXT, so starting low the rounds climb to the layout
     // whose TEXT ends just before the DATA segment it names.
     int64_t dataStart = plan.textStart + 1;
@@ -250,6 +305,9 @@ DataSetRecipe LmdFirstDataSet(const DataSetRecipe& second) {
     first.bits = 16;
     first.bigEndian = false;
     first.byteOrderText = "1,2";
+    first.columnTypes.clear();
+    first.integerBase = 0;
+    first.sparse = false;
     return first;
 }
 

@@ -58,10 +58,23 @@ std::string GenUsageText() {
            "Writes a valid FCS data file (or a two-data-set LMD file) for tests and demos.\n"
            "\n"
            "  --out FILE                 file to write (required)\n"
-           "  --version 2.0|3.0|3.1      FCS version (default 3.1)\n"
+           "  --version 2.0|3.0|3.1|3.2  FCS version (default 3.1); 3.2 files leave out the\n"
+           "                             keywords 3.2 made optional ($BEGINANALYSIS,\n"
+           "                             $ENDANALYSIS, $BEGINSTEXT, $ENDSTEXT, $MODE)\n"
            "  --datatype I|F|D           integer, single or double fields (default F)\n"
-           "  --bits 8|16|24|32|64       field width; F needs 32, D needs 64\n"
+           "  --bits 8|16|24|32|40|48|56|64  field width; F needs 32, D needs 64\n"
            "                             (default 32, or 64 with --datatype D)\n"
+           "  --types I,F,D,...          with --version 3.2: each parameter's own data type,\n"
+           "                             written as $PnDATATYPE (F 32 bits, D 64, I --bits);\n"
+           "                             gives the number of parameters\n"
+           "  --int-base N               added to every integer of the index pattern, to\n"
+           "                             make values above 2^32 (default 0)\n"
+           "  --keyword NAME=VALUE       one more keyword, written as given (UTF-8 from the\n"
+           "                             command line stays UTF-8); may be repeated\n"
+           "  --sparse                   write only every 1048576th event and the last; the\n"
+           "                             rest of DATA is a hole that reads as zeros, so files\n"
+           "                             of billions of events take no room (--events up to\n"
+           "                             10^12)\n"
            "  --byteorder little|big     byte order of every field (default little)\n"
            "  --byteord TEXT             write TEXT as $BYTEORD instead of the usual order\n"
            "                             (1,2,3,4 / 4,3,2,1; eight entries for D); the bytes\n"
@@ -79,7 +92,7 @@ std::string GenUsageText() {
            "  --help                     this text\n"
            "\n"
            "Index pattern, for event e and parameter p (both counted from 0):\n"
-           "  I: (e * 10 + p) modulo 2^bits\n"
+           "  I: (N + e * 10 + p) modulo 2^bits, N from --int-base\n"
            "  F: e + p * 0.1 in double precision, rounded to single precision\n"
            "  D: e + p * 0.1 in double precision (0.30000000000000004 for e 0, p 3)\n"
            "  (the first data set of --lmd uses the I formula with 16 bits)\n"
@@ -128,9 +141,14 @@ ParsedGenCommandLine ParseGenCommandLine(const std::vector<std::string>& args) {
             options.lmd = true;
             continue;
         }
+        if (option == "--sparse") {
+            recipe.sparse = true;
+            continue;
+        }
         static const std::set<std::string> kValued = {
-            "--out",    "--version", "--datatype", "--bits",  "--byteorder", "--byteord",
-            "--params", "--events",  "--seed",     "--names", "--pattern"};
+            "--out",     "--version", "--datatype", "--bits",   "--byteorder",
+            "--byteord", "--params",  "--events",   "--seed",   "--names",
+            "--pattern", "--types",   "--int-base", "--keyword"};
         if (kValued.count(option) == 0) {
             return fail("unknown option " + option);
         }
@@ -154,8 +172,11 @@ ParsedGenCommandLine ParseGenCommandLine(const std::vector<std::string>& args) {
             } else if (value == "3.1") {
                 recipe.versionMajor = 3;
                 recipe.versionMinor = 1;
+            } else if (value == "3.2") {
+                recipe.versionMajor = 3;
+                recipe.versionMinor = 2;
             } else {
-                return fail("--version must be 2.0, 3.0 or 3.1");
+                return fail("--version must be 2.0, 3.0, 3.1 or 3.2");
             }
         } else if (option == "--datatype") {
             if (value != "I" && value != "F" && value != "D") {
@@ -163,9 +184,8 @@ ParsedGenCommandLine ParseGenCommandLine(const std::vector<std::string>& args) {
             }
             recipe.dataType = value[0];
         } else if (option == "--bits") {
-            if (!ParseInteger(value, 8, 64, number) ||
-                (number != 8 && number != 16 && number != 24 && number != 32 && number != 64)) {
-                return fail("--bits must be 8, 16, 24, 32 or 64");
+            if (!ParseInteger(value, 8, 64, number) || number % 8 != 0) {
+                return fail("--bits must be 8, 16, 24, 32, 40, 48, 56 or 64");
             }
             recipe.bits = static_cast<int>(number);
             bitsGiven = true;
@@ -186,8 +206,9 @@ ParsedGenCommandLine ParseGenCommandLine(const std::vector<std::string>& args) {
             }
             parameters = number;
         } else if (option == "--events") {
-            if (!ParseInteger(value, 0, kMaxEvents, number)) {
-                return fail("--events must be a number from 0 to " + std::to_string(kMaxEvents));
+            if (!ParseInteger(value, 0, kMaxSparseEvents, number)) {
+                return fail("--events must be a number from 0 to " + std::to_string(kMaxEvents) +
+                            " (" + std::to_string(kMaxSparseEvents) + " with --sparse)");
             }
             recipe.events = number;
         } else if (option == "--seed") {
@@ -204,6 +225,27 @@ ParsedGenCommandLine ParseGenCommandLine(const std::vector<std::string>& args) {
                     return fail("--names: a name must not be empty or start with /");
                 }
             }
+        } else if (option == "--types") {
+            recipe.columnTypes.clear();
+            for (const std::string& type : SplitNames(value)) {
+                if (type != "I" && type != "F" && type != "D") {
+                    return fail("--types takes I, F or D for each parameter");
+                }
+                recipe.columnTypes.push_back(type[0]);
+            }
+        } else if (option == "--int-base") {
+            unsigned long long base = 0;
+            if (!ParseUnsigned(value, base)) {
+                return fail("--int-base must be a non-negative number");
+            }
+            recipe.integerBase = base;
+        } else if (option == "--keyword") {
+            const size_t sign = value.find('=');
+            if (sign == std::string::npos || sign == 0 || !IsWritableValue(value.substr(0, sign)) ||
+                !IsWritableValue(value.substr(sign + 1))) {
+                return fail("--keyword needs NAME=VALUE, neither empty nor starting with /");
+            }
+            recipe.extraKeywords.emplace_back(value.substr(0, sign), value.substr(sign + 1));
         } else if (option == "--pattern") {
             if (value != "index" && value != "random") {
                 return fail("--pattern must be index or random");
@@ -218,11 +260,26 @@ ParsedGenCommandLine ParseGenCommandLine(const std::vector<std::string>& args) {
     if (!bitsGiven) {
         recipe.bits = recipe.dataType == 'D' ? 64 : 32;
     }
-    if (recipe.dataType == 'F' && recipe.bits != 32) {
+    // With --types the widths of F and D columns follow their type and --bits is the width of
+    // the I columns.
+    if (recipe.columnTypes.empty() && recipe.dataType == 'F' && recipe.bits != 32) {
         return fail("--datatype F needs --bits 32");
     }
-    if (recipe.dataType == 'D' && recipe.bits != 64) {
+    if (recipe.columnTypes.empty() && recipe.dataType == 'D' && recipe.bits != 64) {
         return fail("--datatype D needs --bits 64");
+    }
+    if (recipe.events > kMaxEvents && !recipe.sparse) {
+        return fail("--events must be a number from 0 to " + std::to_string(kMaxEvents) + " (" +
+                    std::to_string(kMaxSparseEvents) + " with --sparse)");
+    }
+    if (!recipe.columnTypes.empty()) {
+        if (recipe.versionMajor != 3 || recipe.versionMinor < 2 || options.lmd) {
+            return fail("--types needs --version 3.2 (and no --lmd)");
+        }
+        if (parameters >= 0 && parameters != static_cast<long long>(recipe.columnTypes.size())) {
+            return fail("--types gives a type for each of --params");
+        }
+        parameters = static_cast<long long>(recipe.columnTypes.size());
     }
     if (!namesGiven) {
         names = kDefaultNames;

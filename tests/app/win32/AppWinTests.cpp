@@ -118,7 +118,7 @@ TEST(ListsOfARealFile, TwoDataSetsAddSixRowsWithTheirKinds) {
     SendMessageW(list.hwnd, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
     SendMessageW(list.hwnd, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
 
-    ErrorCode error = 0;
+    DWORD error = ERROR_SUCCESS;
     DataFile file;
     file.Open(Win32FileAccess::Open(RealFilePath("flowio\\coulter.lmd").c_str(), error));
     ASSERT_TRUE(file.IsOpen());
@@ -130,7 +130,7 @@ TEST(ListsOfARealFile, TwoDataSetsAddSixRowsWithTheirKinds) {
     int64_t nextData = 0;
     ASSERT_TRUE(first.Parse(segments, 0, nextData));
     ASSERT_GT(nextData, 0);
-    ASSERT_EQ(file.Seek(nextData), 0u);
+    ASSERT_TRUE(file.Seek(nextData).Ok());
     int64_t base = nextData;
     ASSERT_TRUE(second.Parse(segments, base, nextData));
 
@@ -158,7 +158,7 @@ TEST(ListsOfARealFile, DetailListIsRebuiltForEachKindOfSegment) {
     list.InsertColumn(0, L"old 0", 10);
     list.InsertColumn(1, L"old 1", 10);
 
-    ErrorCode error = 0;
+    DWORD error = ERROR_SUCCESS;
     DataFile file;
     file.Open(Win32FileAccess::Open(RealFilePath("flowio\\coulter.lmd").c_str(), error));
     WarningLog log;
@@ -227,7 +227,7 @@ TEST(ListsOfARealFile, DetailListIsRebuiltForEachKindOfSegment) {
 }
 
 TEST(Win32FileAccess, MissingFileReportsTheSystemsCode) {
-    ErrorCode error = 0;
+    DWORD error = ERROR_SUCCESS;
     auto access = Win32FileAccess::Open(L"Z:\\no\\such\\ketterlin-file.fcs", error);
     EXPECT_FALSE(access);
     EXPECT_TRUE(error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND) << error;
