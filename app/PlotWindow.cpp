@@ -15,6 +15,7 @@
 #include "AxisTicks.h"
 #include "Clipboard.h"
 #include "ErrorBox.h"
+#include "FileAccess.h"
 #include "MessageFont.h"
 #include "PixelBuffer.h"
 #include "PlotCopyText.h"
@@ -68,10 +69,6 @@ AxisPosition PositionOn(const AxisSpec& spec) {
     const double low = scale.Forward(spec.low);
     const double span = scale.Forward(spec.high) - low;
     return [scale, low, span](double value) { return (scale.Forward(value) - low) / span; };
-}
-
-std::wstring Widened(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
 }
 
 AxisSpec FittedAxis(const AxisChoice& pending, int32_t parameter, const CountingResult& result) {
@@ -300,7 +297,7 @@ void PlotWindow::Recount() {
     const RequestProblem problem = CheckRequests(dataSet, extents);
     if (!problem.Ok()) {
         CancelPass();
-        ShowStatus(Widened(RequestProblemText(problem)));
+        ShowStatus(FromUtf8(RequestProblemText(problem)));
         return;
     }
     shown = CountingResult{};  // nothing to draw until the ranges are known
@@ -314,7 +311,7 @@ void PlotWindow::StartCounting(const AxisSpec& x, const AxisSpec& y) {
         CancelPass();
         shown = CountingResult{};
         Render();
-        ShowStatus(Widened(RequestProblemText(problem)));
+        ShowStatus(FromUtf8(RequestProblemText(problem)));
         return;
     }
     // The scales resolved (logicle's T set) as the counts will carry them.
@@ -411,7 +408,7 @@ void PlotWindow::OnPassEnded(WPARAM tag) {
         shown = std::move(result);
     }
     Render();
-    ShowStatus(FinalStatus(*outcome, shown));
+    ShowStatus(FinalStatus(*outcome, shown, FromUtf8(FileStatusText(outcome->readError))));
 }
 
 void PlotWindow::ShowStatus(const std::wstring& text) {

@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "PlotCopyText.h"
+#include "Utf8Sequence.h"
 
 namespace {
 
@@ -42,6 +43,30 @@ bool KeywordIs(const std::wstring& name, const std::wstring& wanted) {
 }
 
 }  // namespace
+
+std::wstring FromUtf8(const std::string& text) {
+    constexpr wchar_t kReplacement = 0xFFFD;
+    std::wstring wide;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    for (size_t i = 0; i < text.size();) {
+        char32_t c = 0;
+        const size_t length = ReadUtf8Sequence(bytes + i, text.size() - i, c);
+        if (length == 0) {
+            wide += kReplacement;
+            ++i;
+            continue;
+        }
+        i += length;
+        if (c > 0xFFFF) {  // a surrogate pair in UTF-16
+            c -= 0x10000;
+            wide += static_cast<wchar_t>(0xD800 + (c >> 10));
+            wide += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            wide += static_cast<wchar_t>(c);
+        }
+    }
+    return wide;
+}
 
 const wchar_t* ScaleChoiceText(ScaleKind kind) {
     switch (kind) {
@@ -98,7 +123,9 @@ std::wstring CountingStatus(int64_t done, int64_t asked) {
     return L"Counting: " + Number(done) + L" of " + Number(asked) + L" events";
 }
 
-std::wstring FinalStatus(const CountingOutcome& outcome, const CountingResult& result) {
+std::wstring FinalStatus(const CountingOutcome& outcome,
+                         const CountingResult& result,
+                         const std::wstring& readError) {
     const std::wstring counted = Number(outcome.eventsCounted);
     switch (outcome.state) {
         case CountingState::kComplete:
@@ -111,8 +138,7 @@ std::wstring FinalStatus(const CountingOutcome& outcome, const CountingResult& r
                    L" complete events of " + Number(outcome.eventsAsked) + L": " + SidesOf(result);
         case CountingState::kReadFailed:
             return L"A read failed after " + counted + L" of " + Number(outcome.eventsAsked) +
-                   L" events (error " + std::to_wstring(outcome.systemCode) + L"): " +
-                   SidesOf(result);
+                   L" events (" + readError + L"): " + SidesOf(result);
         case CountingState::kTooWide:
             return L"Nothing counted: the events are wider than the viewer reads";
         case CountingState::kCancelled:

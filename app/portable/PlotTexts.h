@@ -28,8 +28,15 @@ std::wstring ParameterTitle(const DataSet& dataSet, int32_t parameter);
 // "logicle T=262144 W=0.5 M=4.5 A=0", "asinh C=150".
 std::wstring ScaleText(const ScaleSpec& scale);
 
+// The engine's and the file seam's texts (UTF-8) as the window shows them; bytes that are no
+// UTF-8 become U+FFFD.
+std::wstring FromUtf8(const std::string& text);
+
 // "Counting: n of N events".
 std::wstring CountingStatus(int64_t done, int64_t asked);
 // The status once a pass has ended: how many events were counted and where the others went
-// (below, above or outside the range, invalid), or why the pass stopped.
-std::wstring FinalStatus(const CountingOutcome& outcome, const CountingResult& result);
+// (below, above or outside the range, invalid), or why the pass stopped. readError: what the
+// file seam says of a failed read (FileStatusText), for a pass that ended with one.
+std::wstring FinalStatus(const CountingOutcome& outcome,
+                         const CountingResult& result,
+                         const std::wstring& readError = std::wstring());

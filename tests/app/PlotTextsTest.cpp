@@ -40,8 +40,22 @@ TEST(PlotTextsTest, TheStatusSaysWhereTheEventsWent) {
     density.densities.back().outside = 7;
     outcome.state = CountingState::kComplete;
     EXPECT_EQ(FinalStatus(outcome, density), L"Counted 97 events: 7 outside the range, 0 invalid");
+    outcome.state = CountingState::kReadFailed;
+    EXPECT_EQ(FinalStatus(outcome, density, L"Input/output error"),
+              L"A read failed after 97 of 100 events (Input/output error): 7 outside the range, "
+              L"0 invalid");
+    outcome.state = CountingState::kComplete;
     outcome.eventsAsked = 0;
     EXPECT_EQ(FinalStatus(outcome, result), L"No events to count: the data set has none");
+}
+
+TEST(PlotTextsTest, Utf8TextsBecomeWideOnesAndBrokenBytesAreReplaced) {
+    EXPECT_EQ(FromUtf8("read failed: \xC3\xA9"), L"read failed: \u00e9");
+    EXPECT_EQ(FromUtf8("\xF0\x9F\x98\x80"), std::wstring(L"\xD83D\xDE00"));
+    EXPECT_EQ(FromUtf8("a\xFF"
+                       "b"),
+              L"a\xFFFD"
+              L"b");
 }
 
 }  // namespace
