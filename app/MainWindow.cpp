@@ -10,6 +10,7 @@
 #include "MainWindow.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <cstdlib>
 #include <string>
@@ -27,8 +28,10 @@
 #include "ListViewCopy.h"
 #include "ListViewSegmentList.h"
 #include "ModuleVersionInfo.h"
+#include "PlotTexts.h"
 #include "ProgramTexts.h"
 #include "UpdateCheck.h"
+#include "WaitCursor.h"
 #include "WindowTitle.h"
 #include "resource.h"
 #include "win32/Win32FileAccess.h"
@@ -45,6 +48,7 @@ constexpr UINT kSelectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
 constexpr int kEveryRow = -1;
 constexpr WORD kSelectAllKey = 'A';  // with Ctrl
 constexpr WORD kCopyKey = 'C';       // with Ctrl
+constexpr int kMenuKeyOffset = 8;    // the keyboard's context menu, from the list's corner
 
 // Ctrl held alone: AltGr arrives as Ctrl+Alt and types characters, which are no shortcuts.
 bool ControlAloneHeld() {
@@ -125,6 +129,12 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 1;  // handled; the drop has been given back
     }
+    if (message == WM_CONTEXTMENU && OnDataContextMenu(reinterpret_cast<HWND>(wParam), lParam)) {
+        return 1;
+    }
+    if (message == WM_DESTROY) {
+        plots.CloseAll();
+    }
     return Window::HandleMessage(window, message, wParam, lParam);
 }
 
@@ -196,6 +206,7 @@ void MainWindow::OpenChosenFile(const std::function<bool(std::wstring&)>& choose
         return;  // a file is being opened already (its dialog or its warnings are showing)
     }
     BeginOpening();
+    plots.CloseAll();
     dataFile.Close();
     detailList.SetVirtualItemCount(0);
     dataSets[0].Reset();
@@ -379,6 +390,7 @@ void MainWindow::CopySelectedRows(CommonControls::ListView& list) {
     if (selection.Count() == 0) {
         return;  // nothing to copy: the clipboard keeps what it holds
     }
+    const WaitCursor waiting;  // a copy of a million rows takes seconds
     const std::unique_ptr<CopyTable> table = CopyTableOf(list, selection);
     if (!table) {
         return;
@@ -403,4 +415,40 @@ std::unique_ptr<CopyTable> MainWindow::CopyTableOf(CommonControls::ListView& lis
         return nullptr;
     }
     return DetailViewOf(selectedKind).CopyRows(ShownDataSet(), selection);
+}
+
+bool MainWindow::OnDataContextMenu(HWND from, LPARAM position) {
+    if ((from != detailList.hwnd && from != detailList.Header()) || selectedKind != kSegmentData ||
+        opening != Opening::kIdle) {
+        return false;
+    }
+    int column = 0;
+    POINT screen = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    if (position == -1) {
+        // From the keyboard: the first column, the menu at the list's top left corner.
+        RECT list = {};
+        GetWindowRect(detailList.hwnd, &list);
+        screen = {list.left + kMenuKeyOffset, list.top + kMenuKeyOffset};
+    } else {
+        column = detailList.ColumnAt(screen);
+    }
+    const DataSet& shown = ShownDataSet();
+    if (column < 0 || static_cast<size_t>(column) >= shown.parameters.size()) {
+        return false;
+    }
+    PopupMenu contextMenu;
+    const std::wstring item = kPlotItemPrefix + ParameterName(shown, column);
+    if (contextMenu.AppendItem(IDM_PLOT, item.c_str()) != 0 ||
+        contextMenu.Track(hwnd, screen) != IDM_PLOT) {
+        return true;
+    }
+    // While the menu was open a dropped file may have replaced the data sets.
+    if (opening != Opening::kIdle || selectedKind != kSegmentData ||
+        static_cast<size_t>(column) >= ShownDataSet().parameters.size()) {
+        return true;
+    }
+    if (const DWORD error = plots.Open(this, ShownDataSet(), column)) {
+        ShowError(error);
+    }
+    return true;
 }

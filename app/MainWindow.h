@@ -16,6 +16,7 @@
 #include "DataFile.h"
 #include "DataSet.h"
 #include "Menu.h"
+#include "PlotWindows.h"
 #include "Thread.h"
 #include "Window.h"
 #include "win32/MessageBoxWarningSink.h"
@@ -51,6 +52,8 @@ public:
     int selectedKind = 0;            // SegmentKind of the row the right list shows
     bool showSecondDataSet = false;  // that row belongs to the second data set
     DataSet dataSets[2];
+    // After the data sets, so the plots (which read them) close before they go.
+    PlotWindows plots;
 
 private:
     void OnOpen();
@@ -75,6 +78,10 @@ private:
     // to the clipboard; a failure shows the error box.
     void OnListKey(CommonControls::ListView& list, const NMLVKEYDOWN& key);
     void CopySelectedRows(CommonControls::ListView& list);
+    // The Data view's context menu, for a right click on a cell or heading (or the menu key,
+    // which names the first column): "Plot" and the column's parameter. False when the message
+    // came from elsewhere or names no column.
+    bool OnDataContextMenu(HWND from, LPARAM position);
     // The list's selected rows as a table to copy; null when they cannot be read now.
     std::unique_ptr<CopyTable> CopyTableOf(CommonControls::ListView& list, RowSelection& selection);
 

@@ -7,3 +7,5 @@
 #define IDM_EXIT 40001
 #define IDM_OPEN 40002
 #define IDM_ABOUT 40003
+// The Data view's context menu, made in code.
+#define IDM_PLOT 40010

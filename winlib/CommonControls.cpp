@@ -11,6 +11,7 @@ namespace CommonControls {
 namespace {
 constexpr const wchar_t* kListViewClass = L"SysListView32";
 constexpr const wchar_t* kStaticClass = L"Static";
+constexpr const wchar_t* kComboBoxClass = L"ComboBox";
 constexpr UINT_PTR kSubclassId = 0;
 // Texts are read into a buffer that doubles until the text ends before the buffer's last
 // character, since the list reports no length. This size holds every short text at once.
@@ -100,8 +101,30 @@ void ListView::DeleteColumn(int index) {
 }
 
 int ListView::ColumnCount() {
-    HWND header = reinterpret_cast<HWND>(SendMessageW(hwnd, LVM_GETHEADER, 0, 0));
-    return static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    return static_cast<int>(SendMessageW(Header(), HDM_GETITEMCOUNT, 0, 0));
+}
+
+HWND ListView::Header() {
+    return reinterpret_cast<HWND>(SendMessageW(hwnd, LVM_GETHEADER, 0, 0));
+}
+
+int ListView::ColumnAt(POINT screen) {
+    HWND header = Header();
+    RECT headerRect = {};
+    if (header != nullptr && IsWindowVisible(header) && GetWindowRect(header, &headerRect) &&
+        PtInRect(&headerRect, screen)) {
+        HDHITTESTINFO hit = {};
+        hit.pt = screen;
+        ScreenToClient(header, &hit.pt);
+        const int index =
+            static_cast<int>(SendMessageW(header, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        return (hit.flags & HHT_ONHEADER) != 0 ? index : -1;
+    }
+    LVHITTESTINFO hit = {};
+    hit.pt = screen;
+    ScreenToClient(hwnd, &hit.pt);
+    SendMessageW(hwnd, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    return hit.iItem >= 0 ? hit.iSubItem : -1;
 }
 
 void ListView::DeleteAllColumns() {
@@ -184,6 +207,67 @@ int ListView::SelectedCount() {
 int ListView::NextSelected(int after) {
     return static_cast<int>(
         SendMessageW(hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
+}
+
+DWORD ComboBox::Create(Window* parentWindow, DWORD style) {
+    return CreateControl(parentWindow, kComboBoxClass, nullptr,
+                         style | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+                         WindowFlags::NoRegister | WindowFlags::Reflect);
+}
+
+void ComboBox::Clear() {
+    SendMessageW(hwnd, CB_RESETCONTENT, 0, 0);
+}
+
+int ComboBox::AddItem(const wchar_t* text, LPARAM data) {
+    const int index =
+        static_cast<int>(SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+    if (index >= 0) {
+        SendMessageW(hwnd, CB_SETITEMDATA, static_cast<WPARAM>(index), data);
+    }
+    return index;
+}
+
+int ComboBox::ItemCount() {
+    return static_cast<int>(SendMessageW(hwnd, CB_GETCOUNT, 0, 0));
+}
+
+int ComboBox::Selected() {
+    return static_cast<int>(SendMessageW(hwnd, CB_GETCURSEL, 0, 0));
+}
+
+void ComboBox::Select(int index) {
+    SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+LPARAM ComboBox::ItemData(int index) {
+    return static_cast<LPARAM>(SendMessageW(hwnd, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+}
+
+bool ComboBox::SelectData(LPARAM data) {
+    for (int index = 0, count = ItemCount(); index < count; ++index) {
+        if (ItemData(index) == data) {
+            Select(index);
+            return true;
+        }
+    }
+    return false;
+}
+
+LRESULT ComboBox::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN && parent != nullptr) {
+        const bool listOpen = SendMessageW(window, CB_GETDROPPEDSTATE, 0, 0) != 0;
+        const bool control = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+        if ((wParam == VK_ESCAPE && !listOpen) || (wParam == 'C' && control)) {
+            SendMessageW(parent->hwnd, message, wParam, lParam);
+            return 1;
+        }
+    }
+    return CommonControl::HandleMessage(window, message, wParam, lParam);
+}
+
+DWORD Static::CreateText(Window* parentWindow, const wchar_t* text, DWORD style) {
+    return CreateControl(parentWindow, kStaticClass, text, style, Flags(WindowFlags::NoRegister));
 }
 
 DWORD Static::Create(Window* parentWindow, DWORD style) {

@@ -21,6 +21,24 @@ public:
     void Release();
 };
 
+// A context menu made in code: its items are appended one by one and it is shown at a point of
+// the screen until the user picks an item or dismisses it. The menu is the library's Menu, which
+// owns it and destroys it with the object.
+class PopupMenu {
+public:
+    PopupMenu();
+
+    // Appends an item whose choice returns command. 0 or the Win32 error code.
+    DWORD AppendItem(UINT command, const wchar_t* text);
+    // Shows the menu for owner at a point of the screen and waits for the user: the command of
+    // the chosen item, 0 when the menu was dismissed (or could not be shown).
+    UINT Track(HWND owner, POINT screen);
+    bool Valid() const { return menu.hmenu != nullptr; }
+
+private:
+    Menu menu;
+};
+
 class MenuExt final : public WindowExt, public Menu {
 public:
     explicit MenuExt(int32_t resourceId) : Menu(resourceId) {}

@@ -30,6 +30,8 @@ MAIN_CLASS = "Ketterlin"
 PROGRAM_NAME = "Ketterlin"
 DIALOG_CLASS = "#32770"
 LIST_CLASS = "SysListView32"
+PLOT_CLASS = "KetterlinPlot"
+MENU_CLASS = "#32768"
 
 IDM_EXIT = 40001
 IDM_OPEN = 40002
@@ -432,6 +434,43 @@ class App:
             answer = self.driver.call("send", hwnd=self.main, msg=WM_NULL)
             if not answer["ok"] and self.alive():
                 raise HarnessError("the viewer's thread did not answer: %s" % answer)
+
+    # ---- the mouse and context menus ---------------------------------------------------------
+
+    def right_click(self, hwnd, x, y):
+        """A right click at a point of a window's client area, through the input queue."""
+        answer = self.driver.call("rclick", hwnd=hwnd, x=x, y=y)
+        if not answer["ok"]:
+            raise HarnessError("could not click: %s" % answer.get("error"))
+
+    def right_click_cell(self, index, row, column, heading=False):
+        """A right click in the middle of a cell of list `index`, or of a column's heading."""
+        answer = self.driver.call("lvcell", hwnd=self.lists()[index], row=row, column=column,
+                                  heading=heading)
+        if not answer["ok"]:
+            raise HarnessError("no cell %d,%d in list %d" % (row, column, index))
+        rect = answer["rect"]
+        target = answer["header"] if heading else self.lists()[index]
+        self.right_click(target, (rect["left"] + rect["right"]) // 2,
+                         (rect["top"] + rect["bottom"]) // 2)
+
+    def wait_menu(self, timeout=BOX_TIMEOUT):
+        """Waits for a context menu of the viewer to be shown."""
+        answer = self.driver.call("menu", pid=self.pid, timeout=int(timeout * 1000),
+                                  _timeout=timeout + 30)
+        if not answer["shown"]:
+            self._check_alive()
+            raise HarnessError("no context menu within %.1f s" % timeout)
+        return answer["hwnd"]
+
+    def press_keys(self, keys):
+        """Types keys into whatever has the keyboard (a menu being shown), focusing nothing."""
+        answer = self.driver.call("press", keys=keys)
+        if not answer["ok"]:
+            raise HarnessError("could not type %r: %s" % (keys, answer.get("error")))
+
+    def windows_of_class(self, cls):
+        return [w for w in self.session.top_windows(cls=cls, visible=1) if w["pid"] == self.pid]
 
     # ---- keys, the clipboard, dropped files, memory ------------------------------------------
 

@@ -20,7 +20,8 @@
 // waitproc (exit code), gui (GetGuiResources, which this Wine answers with 0), mem (a process's
 // memory counters); desktop (follow the viewer into a virtual desktop); keys (typed into a
 // window); clipboard, clipwait, clipopen, clipclose (the clipboard); drop (files dropped on a
-// window).
+// window); rclick, lvcell, menu, press (a right click on a list's cell or heading, its context
+// menu, keys for it); cbselect (a choice in a drop-down list).
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
@@ -28,6 +29,7 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -389,6 +391,31 @@ public:
             return L"";
         Send(hwnd, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(block.At(kStructOffset)));
         return ReadText();
+    }
+
+    // A cell's rectangle in the list's client coordinates (column 0: its label, not the row).
+    bool CellRect(int row, int column, RECT& rect) const {
+        rect = {};
+        rect.top = column;
+        rect.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
+        if (!block.Write(kStructOffset, &rect, sizeof rect))
+            return false;
+        if (!Send(hwnd, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+                  reinterpret_cast<LPARAM>(block.At(kStructOffset))))
+            return false;
+        return block.Read(kStructOffset, &rect, sizeof rect);
+    }
+
+    // A heading's rectangle in the header control's client coordinates.
+    bool HeadingRect(int column, RECT& rect) const {
+        HWND header = reinterpret_cast<HWND>(Send(hwnd, LVM_GETHEADER, 0, 0));
+        rect = {};
+        if (!header || !block.Write(kStructOffset, &rect, sizeof rect))
+            return false;
+        if (!Send(header, HDM_GETITEMRECT, static_cast<WPARAM>(column),
+                  reinterpret_cast<LPARAM>(block.At(kStructOffset))))
+            return false;
+        return block.Read(kStructOffset, &rect, sizeof rect);
     }
 
     UINT State(int row, UINT mask) const {
@@ -806,6 +833,75 @@ std::string CmdMemory(const Args& args) {
 // ---------------------------------------------------------------------------------------------
 // Keys, the clipboard and dropped files
 
+// The window's thread is given the foreground (shared input state for a moment), so that the
+// input that follows goes to it.
+bool BringForward(HWND hwnd, bool focus) {
+    DWORD target = GetWindowThreadProcessId(hwnd, nullptr);
+    DWORD self = GetCurrentThreadId();
+    if (!AttachThreadInput(self, target, TRUE))
+        return false;
+    SetForegroundWindow(GetAncestor(hwnd, GA_ROOT));
+    bool ok = true;
+    if (focus) {
+        SetFocus(hwnd);
+        ok = GetFocus() == hwnd;
+    }
+    AttachThreadInput(self, target, FALSE);
+    return ok;
+}
+
+// The keys that have names in a key list, beside letters.
+WORD NamedKey(const std::string& name) {
+    static const std::map<std::string, WORD> names = {
+        {"esc", VK_ESCAPE}, {"enter", VK_RETURN}, {"down", VK_DOWN}, {"up", VK_UP},
+        {"f10", VK_F10},    {"apps", VK_APPS},    {"tab", VK_TAB},
+    };
+    auto found = names.find(name);
+    if (found != names.end())
+        return found->second;
+    if (name.size() == 1 && isalpha(static_cast<unsigned char>(name[0])))
+        return static_cast<WORD>(toupper(static_cast<unsigned char>(name[0])));
+    return 0;
+}
+
+void PressKey(WORD key, bool up);
+
+// Types a comma-separated key list: each key a letter or a name (esc, enter, down, up, f10,
+// apps, tab), after any of "ctrl+" and "shift+". False (and the bad key) when one is unknown.
+bool TypeKeys(const std::string& keys, std::string& bad) {
+    size_t start = 0;
+    while (start < keys.size()) {
+        size_t comma = keys.find(',', start);
+        std::string key =
+            keys.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        start = comma == std::string::npos ? keys.size() : comma + 1;
+        std::vector<WORD> modifiers;
+        for (;;) {
+            if (key.rfind("ctrl+", 0) == 0) {
+                modifiers.push_back(VK_CONTROL);
+                key = key.substr(5);
+            } else if (key.rfind("shift+", 0) == 0) {
+                modifiers.push_back(VK_SHIFT);
+                key = key.substr(6);
+            } else {
+                break;
+            }
+        }
+        WORD code = NamedKey(key);
+        if (!code) {
+            bad = key;
+            return false;
+        }
+        for (WORD modifier : modifiers)
+            PressKey(modifier, false);
+        PressKey(code, false);
+        PressKey(code, true);
+        for (size_t i = modifiers.size(); i-- > 0;)
+            PressKey(modifiers[i], true);
+    }
+    return true;
+}
+
 void PressKey(WORD key, bool up) {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
@@ -817,43 +913,109 @@ void PressKey(WORD key, bool up) {
 // Types keys into a window as the keyboard would: the window's top-level window is brought to
 // the foreground and the window given the focus (both allowed to a thread that shares the
 // target's input state for a moment), then the keys go through the system's input queue, so the
-// target sees WM_KEYDOWN with the key state of a real keyboard. keys: comma-separated letters,
-// each optionally after "ctrl+", e.g. keys=ctrl+a,ctrl+c. Returns once the keys are queued; a
-// test waits for what they cause.
+// target sees WM_KEYDOWN with the key state of a real keyboard. keys: as TypeKeys reads them,
+// e.g. keys=ctrl+a,ctrl+c or keys=shift+f10. Returns once the keys are queued; a test waits for
+// what they cause.
 std::string CmdKeys(const Args& args) {
     HWND hwnd = args.Window();
     if (!IsWindow(hwnd))
         return Failure("not a window");
-    DWORD target = GetWindowThreadProcessId(hwnd, nullptr);
-    DWORD self = GetCurrentThreadId();
-    if (!AttachThreadInput(self, target, TRUE))
-        return Failure("AttachThreadInput failed", GetLastError());
-    SetForegroundWindow(GetAncestor(hwnd, GA_ROOT));
-    SetFocus(hwnd);
-    bool focused = GetFocus() == hwnd;
-    AttachThreadInput(self, target, FALSE);
-    if (!focused)
+    if (!BringForward(hwnd, true))
         return Failure("the window did not take the focus");
-    std::string keys = Narrow(args.Text("keys"));
-    size_t start = 0;
-    while (start < keys.size()) {
-        size_t comma = keys.find(',', start);
-        std::string key =
-            keys.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        start = comma == std::string::npos ? keys.size() : comma + 1;
-        bool control = key.rfind("ctrl+", 0) == 0;
-        if (control)
-            key = key.substr(5);
-        if (key.size() != 1 || !isalpha(static_cast<unsigned char>(key[0])))
-            return Failure("not a key: " + key);
-        WORD letter = static_cast<WORD>(toupper(static_cast<unsigned char>(key[0])));
-        if (control)
-            PressKey(VK_CONTROL, false);
-        PressKey(letter, false);
-        PressKey(letter, true);
-        if (control)
-            PressKey(VK_CONTROL, true);
+    std::string bad;
+    if (!TypeKeys(Narrow(args.Text("keys")), bad))
+        return Failure("not a key: " + bad);
+    return Json().Add("ok", true).Text();
+}
+
+// Types keys into whatever has the keyboard now (a menu being shown, say), focusing nothing.
+std::string CmdPress(const Args& args) {
+    std::string bad;
+    if (!TypeKeys(Narrow(args.Text("keys")), bad))
+        return Failure("not a key: " + bad);
+    return Json().Add("ok", true).Text();
+}
+
+// A right click at a point of a window's client area (x, y), through the system's input queue,
+// after the window's top-level window has been brought to the foreground.
+std::string CmdRightClick(const Args& args) {
+    HWND hwnd = args.Window();
+    if (!IsWindow(hwnd))
+        return Failure("not a window");
+    BringForward(hwnd, false);
+    POINT point = {static_cast<LONG>(args.Number("x", 0)), static_cast<LONG>(args.Number("y", 0))};
+    ClientToScreen(hwnd, &point);
+    // Every event carries the point itself: a button event without one is taken where the
+    // pointer is, which a move just before it need not have changed yet.
+    const LONG width = std::max(GetSystemMetrics(SM_CXSCREEN) - 1, 1);
+    const LONG height = std::max(GetSystemMetrics(SM_CYSCREEN) - 1, 1);
+    INPUT inputs[3] = {};
+    const DWORD buttons[3] = {0, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP};
+    for (int i = 0; i < 3; ++i) {
+        inputs[i].type = INPUT_MOUSE;
+        inputs[i].mi.dx = point.x * 65535 / width;
+        inputs[i].mi.dy = point.y * 65535 / height;
+        inputs[i].mi.dwFlags = buttons[i] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     }
+    if (SendInput(3, inputs, sizeof(INPUT)) != 3)
+        return Failure("SendInput failed", GetLastError());
+    return Json()
+        .Add("ok", true)
+        .Add("x", static_cast<long long>(point.x))
+        .Add("y", static_cast<long long>(point.y))
+        .Text();
+}
+
+// Where a list view's cell (row, column) or, with heading=1, a column's heading lies, in the
+// client coordinates of the list (or of its header control, whose handle the answer names).
+std::string CmdListCell(const Args& args) {
+    HWND hwnd = args.Window();
+    RemoteListView list(hwnd);
+    if (!IsWindow(hwnd) || !list.Valid())
+        return Failure("not a list view in reach");
+    RECT rect = {};
+    int column = static_cast<int>(args.Number("column", 0));
+    bool heading = args.Number("heading", 0) != 0;
+    bool ok = heading ? list.HeadingRect(column, rect)
+                      : list.CellRect(static_cast<int>(args.Number("row", 0)), column, rect);
+    if (!ok)
+        return Failure("no such cell");
+    return Json()
+        .Add("ok", true)
+        .Add("rect", RectJson(rect))
+        .Add("header", HandleNumber(reinterpret_cast<HWND>(Send(hwnd, LVM_GETHEADER, 0, 0))))
+        .Text();
+}
+
+// Waits for a shown context menu (class #32768) of a process.
+std::string CmdMenu(const Args& args) {
+    DWORD pid = static_cast<DWORD>(args.Number("pid", 0));
+    HWND found = nullptr;
+    PollUntil(static_cast<DWORD>(args.Number("timeout", 0)), [&] {
+        for (HWND hwnd : TopWindows())
+            if (IsWindowVisible(hwnd) && ClassOf(hwnd) == L"#32768" &&
+                (!pid || ProcessOf(hwnd) == pid))
+                return (found = hwnd) != nullptr;
+        return false;
+    });
+    return Json()
+        .Add("ok", true)
+        .Add("shown", found != nullptr)
+        .Add("hwnd", HandleNumber(found))
+        .Text();
+}
+
+// Chooses an item of a drop-down list as the user would: the selection changes, then the
+// parent hears CBN_SELCHANGE (sent, so the choice has been acted on when the answer comes).
+std::string CmdComboSelect(const Args& args) {
+    HWND hwnd = args.Window();
+    if (!IsWindow(hwnd))
+        return Failure("not a window");
+    WPARAM index = static_cast<WPARAM>(args.Number("index", 0));
+    if (Send(hwnd, CB_SETCURSEL, index, 0) != static_cast<LRESULT>(index))
+        return Failure("no such item");
+    WPARAM command = MAKEWPARAM(static_cast<WORD>(GetWindowLongPtrW(hwnd, GWLP_ID)), CBN_SELCHANGE);
+    Send(GetParent(hwnd), WM_COMMAND, command, reinterpret_cast<LPARAM>(hwnd));
     return Json().Add("ok", true).Text();
 }
 
@@ -868,6 +1030,16 @@ std::string CmdClipboard(const Args& args) {
     DWORD sequence = GetClipboardSequenceNumber();
     Json json;
     json.Add("ok", true).Add("sequence", static_cast<long long>(sequence));
+    if (HANDLE dib = GetClipboardData(CF_DIB)) {
+        if (auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(dib))) {
+            json.Add("dib", Json()
+                                .Add("width", static_cast<long long>(header->biWidth))
+                                .Add("height", static_cast<long long>(header->biHeight))
+                                .Add("bits", static_cast<long long>(header->biBitCount))
+                                .Text());
+            GlobalUnlock(dib);
+        }
+    }
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
     const wchar_t* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
     if (!text) {
@@ -999,7 +1171,9 @@ const std::map<std::string, Command>& Commands() {
         {"mem", CmdMemory},          {"keys", CmdKeys},
         {"clipboard", CmdClipboard}, {"clipwait", CmdClipWait},
         {"clipopen", CmdClipOpen},   {"clipclose", CmdClipClose},
-        {"drop", CmdDrop},
+        {"drop", CmdDrop},           {"press", CmdPress},
+        {"rclick", CmdRightClick},   {"lvcell", CmdListCell},
+        {"menu", CmdMenu},           {"cbselect", CmdComboSelect},
     };
     return table;
 }
