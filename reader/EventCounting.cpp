@@ -112,6 +112,50 @@ void WithSingleBits(SingleBytes bytes, const FieldDecoder& decoder, Work work) {
     }
 }
 
+// Integer columns this narrow are binned through a table of the position of every value.
+constexpr int32_t kMaxTabledIntegerBytes = 2;
+
+// How an axis finds the positions of a column's fields straight from their bytes, without
+// decoding them into doubles: singles through a table by bit pattern, narrow integers through
+// the position of every value. Neither for any other column.
+struct FieldBinning {
+    std::unique_ptr<SinglePositionTable> singles;
+    std::vector<uint32_t> integers;
+    bool Direct() const { return singles != nullptr || !integers.empty(); }
+};
+
+template <typename BitsOf>
+struct SinglePositions {
+    SinglePositionTable::Lookup lookup;
+    BitsOf bitsOf;
+    uint32_t operator()(const uint8_t* field) const { return lookup.Position(bitsOf(field)); }
+};
+
+struct IntegerPositions {
+    const uint32_t* positions;
+    uint64_t mask;  // the values a field of its width holds
+    const FieldDecoder* decoder;
+    uint32_t operator()(const uint8_t* field) const {
+        return positions[decoder->Integer(field) & mask];
+    }
+};
+
+// Calls work with the positions of a column whose binning is Direct().
+template <typename Work>
+void WithPositions(SingleBytes bytes,
+                   const FieldDecoder& decoder,
+                   const FieldBinning& binning,
+                   Work work) {
+    if (binning.singles != nullptr) {
+        const SinglePositionTable::Lookup lookup = binning.singles->MakeLookup();
+        WithSingleBits(bytes, decoder, [&](auto bitsOf) {
+            work(SinglePositions<decltype(bitsOf)>{lookup, bitsOf});
+        });
+    } else {
+        work(IntegerPositions{binning.integers.data(), binning.integers.size() - 1, &decoder});
+    }
+}
+
 // One column of a block decoded: values[e] of event e. The rule is the decoder's; the commonest
 // layout, singles as the machine stores them, is copied without going byte by byte.
 void DecodeColumn(const FieldDecoder& decoder,
@@ -197,15 +241,16 @@ struct EventCounter::Shared {
         int64_t offset = 0;  // within the event
         FieldDecoder decoder;
         SingleBytes singles = SingleBytes::kNone;
-        int64_t decoded = -1;  // which column of doubles, if it is decoded
+        int32_t integerBytes = 0;  // of an integer column narrow enough for a table, else 0
+        int64_t decoded = -1;      // which column of doubles, if it is decoded
     };
     std::vector<Column> columns;
     int64_t decodedColumns = 0;
-    // Per histogram, and per density axis when both of its columns are singles: the table
-    // that bins them (none for the others).
-    std::vector<std::unique_ptr<SinglePositionTable>> histogramTables;
-    std::vector<std::unique_ptr<SinglePositionTable>> densityXTables;
-    std::vector<std::unique_ptr<SinglePositionTable>> densityYTables;
+    // Per histogram, and per density axis when both of its columns have one: how the fields
+    // are binned from their bytes.
+    std::vector<FieldBinning> histogramBinning;
+    std::vector<FieldBinning> densityXBinning;
+    std::vector<FieldBinning> densityYBinning;
     std::vector<size_t> histogramColumn;  // per histogram
     std::vector<size_t> densityXColumn;
     std::vector<size_t> densityYColumn;
@@ -272,6 +317,11 @@ EventCounter::EventCounter(const DataSet& events, const CountingRequests& reques
             column.offset = offsets[static_cast<size_t>(parameter)];
             column.decoder = dataSet.DecoderOf(parameter);
             column.singles = SingleBytesOf(column.decoder);
+            const int32_t width = dataSet.parameters[static_cast<size_t>(parameter)].width;
+            if (column.decoder.Kind() == DecodedValue::kInteger && width >= 1 &&
+                width <= kMaxTabledIntegerBytes) {
+                column.integerBytes = width;
+            }
         }
         s.columns.push_back(column);
         return s.columns.size() - 1;
@@ -281,7 +331,22 @@ EventCounter::EventCounter(const DataSet& events, const CountingRequests& reques
             s.columns[c].decoded = s.decodedColumns++;
         }
     };
-    auto singles = [&](size_t c) { return s.columns[c].singles != SingleBytes::kNone; };
+    // Exactly the axis's positions, worked out for every bit pattern or value the column holds.
+    auto binningOf = [&](size_t c, const Axis& axis) {
+        FieldBinning binning;
+        const Shared::Column& column = s.columns[c];
+        if (column.singles != SingleBytes::kNone) {
+            binning.singles = std::make_unique<SinglePositionTable>(axis);
+        } else if (column.integerBytes > 0) {
+            binning.integers.resize(size_t{1} << (8 * column.integerBytes));
+            const uint32_t invalid = static_cast<uint32_t>(axis.Above()) + 1;
+            for (size_t v = 0; v < binning.integers.size(); ++v) {
+                const int32_t position = axis.Position(static_cast<double>(v));
+                binning.integers[v] = position < 0 ? invalid : static_cast<uint32_t>(position);
+            }
+        }
+        return binning;
+    };
 
     CountingResult& totals = s.totals;
     for (const HistogramRequest& request : requests.histograms) {
@@ -290,10 +355,8 @@ EventCounter::EventCounter(const DataSet& events, const CountingRequests& reques
         histogram.axis = Axis(request.axis);
         histogram.counts.assign(static_cast<size_t>(histogram.axis.Bins()), 0);
         const size_t column = columnOf(request.parameter);
-        if (singles(column)) {
-            s.histogramTables.push_back(std::make_unique<SinglePositionTable>(histogram.axis));
-        } else {
-            s.histogramTables.emplace_back();
+        s.histogramBinning.push_back(binningOf(column, histogram.axis));
+        if (!s.histogramBinning.back().Direct()) {
             decode(column);
         }
         s.histogramColumn.push_back(column);
@@ -312,12 +375,11 @@ EventCounter::EventCounter(const DataSet& events, const CountingRequests& reques
         density.counts.assign(cells, 0);
         const size_t xColumn = columnOf(request.xParameter);
         const size_t yColumn = columnOf(request.yParameter);
-        if (singles(xColumn) && singles(yColumn)) {
-            s.densityXTables.push_back(std::make_unique<SinglePositionTable>(density.x));
-            s.densityYTables.push_back(std::make_unique<SinglePositionTable>(density.y));
-        } else {
-            s.densityXTables.emplace_back();
-            s.densityYTables.emplace_back();
+        s.densityXBinning.push_back(binningOf(xColumn, density.x));
+        s.densityYBinning.push_back(binningOf(yColumn, density.y));
+        if (!s.densityXBinning.back().Direct() || !s.densityYBinning.back().Direct()) {
+            s.densityXBinning.back() = FieldBinning();
+            s.densityYBinning.back() = FieldBinning();
             decode(xColumn);
             decode(yColumn);
         }
@@ -364,43 +426,47 @@ void EventCounter::Cancel() {
 
 namespace {
 
-template <typename BitsOf>
-void CountSingles(const SinglePositionTable& table,
-                  BitsOf bitsOf,
-                  const uint8_t* field,
-                  int64_t eventSize,
-                  int64_t count,
-                  uint32_t* bins) {
-    const SinglePositionTable::Lookup lookup = table.MakeLookup();
+template <typename PositionOf>
+void CountFields(PositionOf positionOf,
+                 const uint8_t* field,
+                 int64_t eventSize,
+                 int64_t count,
+                 uint32_t* bins) {
     const uint8_t* const end = field + count * eventSize;
-    for (; field != end; field += eventSize) {
-        ++bins[lookup.Position(bitsOf(field))];
+    // Two events a turn: the loop's own steps are a sizeable part of so little work.
+    for (int64_t pairs = count / 2; pairs > 0; --pairs, field += 2 * eventSize) {
+        const uint32_t first = positionOf(field);
+        const uint32_t second = positionOf(field + eventSize);
+        ++bins[first];
+        ++bins[second];
+    }
+    if (field != end) {
+        ++bins[positionOf(field)];
     }
 }
 
-// A density's positions on both axes from the fields' bits.
-template <typename XBitsOf, typename YBitsOf>
-void CountSingleDensity(const SinglePositionTable& x,
-                        const SinglePositionTable& y,
-                        XBitsOf xBitsOf,
-                        YBitsOf yBitsOf,
-                        const uint8_t* xField,
-                        const uint8_t* yField,
-                        int64_t eventSize,
-                        int64_t count,
-                        uint32_t across,
-                        uint32_t up,
-                        uint32_t* bins) {
+// A density's positions on both axes from the fields' bytes.
+template <typename XPositionOf, typename YPositionOf>
+void CountFieldDensity(XPositionOf xPositionOf,
+                       YPositionOf yPositionOf,
+                       const Axis& x,
+                       const Axis& y,
+                       const uint8_t* xField,
+                       const uint8_t* yField,
+                       int64_t eventSize,
+                       int64_t count,
+                       uint32_t* bins) {
+    const uint32_t across = static_cast<uint32_t>(x.Bins());
+    const uint32_t up = static_cast<uint32_t>(y.Bins());
     const size_t outside = static_cast<size_t>(across) * up;
     const size_t invalid = outside + 1;
-    const SinglePositionTable::Lookup xLookup = x.MakeLookup();
-    const SinglePositionTable::Lookup yLookup = y.MakeLookup();
-    const uint32_t xInvalid = x.Invalid() - 1;
-    const uint32_t yInvalid = y.Invalid() - 1;
+    // Positions less one: the bins from 0, then above, then invalid.
+    const uint32_t xInvalid = static_cast<uint32_t>(x.Above());
+    const uint32_t yInvalid = static_cast<uint32_t>(y.Above());
     const uint8_t* const xEnd = xField + count * eventSize;
     for (; xField != xEnd; xField += eventSize, yField += eventSize) {
-        const uint32_t column = xLookup.Position(xBitsOf(xField)) - 1;
-        const uint32_t row = yLookup.Position(yBitsOf(yField)) - 1;
+        const uint32_t column = xPositionOf(xField) - 1;
+        const uint32_t row = yPositionOf(yField) - 1;
         size_t bin;
         if (column < across && row < up) {
             bin = static_cast<size_t>(row) * across + column;
@@ -543,9 +609,10 @@ void EventCounter::RunLane() {
         for (size_t h = 0; h < totals.histograms.size(); ++h) {
             const Shared::Column& column = s.columns[s.histogramColumn[h]];
             uint32_t* bins = lane.bins.data() + s.histogramBins[h];
-            if (const SinglePositionTable* table = s.histogramTables[h].get()) {
-                WithSingleBits(column.singles, column.decoder, [&](auto bitsOf) {
-                    CountSingles(*table, bitsOf, events + column.offset, eventSize, count, bins);
+            const FieldBinning& binning = s.histogramBinning[h];
+            if (binning.Direct()) {
+                WithPositions(column.singles, column.decoder, binning, [&](auto positionOf) {
+                    CountFields(positionOf, events + column.offset, eventSize, count, bins);
                 });
             } else {
                 CountHistogram(totals.histograms[h].axis, valuesOf(s.histogramColumn[h]), count,
@@ -557,15 +624,16 @@ void EventCounter::RunLane() {
             uint32_t* bins = lane.bins.data() + s.densityBins[d];
             const Shared::Column& xColumn = s.columns[s.densityXColumn[d]];
             const Shared::Column& yColumn = s.columns[s.densityYColumn[d]];
-            if (s.densityXTables[d]) {
-                WithSingleBits(xColumn.singles, xColumn.decoder, [&](auto xBitsOf) {
-                    WithSingleBits(yColumn.singles, yColumn.decoder, [&](auto yBitsOf) {
-                        CountSingleDensity(*s.densityXTables[d], *s.densityYTables[d], xBitsOf,
-                                           yBitsOf, events + xColumn.offset,
-                                           events + yColumn.offset, eventSize, count,
-                                           static_cast<uint32_t>(density.x.Bins()),
-                                           static_cast<uint32_t>(density.y.Bins()), bins);
-                    });
+            const FieldBinning& xBinning = s.densityXBinning[d];
+            const FieldBinning& yBinning = s.densityYBinning[d];
+            if (xBinning.Direct()) {
+                WithPositions(xColumn.singles, xColumn.decoder, xBinning, [&](auto xPositionOf) {
+                    WithPositions(
+                        yColumn.singles, yColumn.decoder, yBinning, [&](auto yPositionOf) {
+                            CountFieldDensity(xPositionOf, yPositionOf, density.x, density.y,
+                                              events + xColumn.offset, events + yColumn.offset,
+                                              eventSize, count, bins);
+                        });
                 });
             } else {
                 CountDensity(density.x, density.y, valuesOf(s.densityXColumn[d]),

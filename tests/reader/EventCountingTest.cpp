@@ -269,6 +269,41 @@ TEST(EventCounting, SinglesInEveryByteOrderCountAsTheSameValuesInDoublePrecision
     EXPECT_GT(plain.densities[0].invalid, 0u);
 }
 
+// Integers of up to 16 bits are binned through the position of every value: every value of such
+// a field counts as the same value in double precision does.
+TEST(EventCounting, NarrowIntegersCountAsTheSameValuesInDoublePrecision) {
+    const Layout layouts[] = {
+        {'I', 16, false, "1,2"}, {'I', 16, true, "2,1"}, {'I', 8, false, "1"}};
+    for (const Layout& layout : layouts) {
+        const int values = 1 << layout.bits;
+        std::vector<std::vector<double>> events;
+        for (int e = 0; e < values; ++e) {
+            events.push_back({static_cast<double>(e), static_cast<double>((e * 7919) % values)});
+        }
+        AxisSpec logicle = Linear(0, values, 200);
+        logicle.scale.kind = ScaleKind::kLogicle;
+        AxisSpec log = Linear(3, values / 2, 50);
+        log.scale.kind = ScaleKind::kLog;
+        CountingRequests requests;
+        requests.histograms.push_back({0, logicle});
+        requests.histograms.push_back({1, log});
+        requests.densities.push_back({0, 1, log, Linear(10, values - 10, 30)});
+        auto plainData = ParseBytes(DataSetOf({'D', 64, false, "1,2,3,4,5,6,7,8"}, events));
+        auto tabled = ParseBytes(DataSetOf(layout, events));
+        const CountingResult plain = CountAll(plainData->first, requests);
+        const CountingResult result = CountAll(tabled->first, requests);
+        const std::string what = std::to_string(layout.bits) + " " + layout.byteOrder;
+        for (size_t h = 0; h < 2; ++h) {
+            EXPECT_EQ(result.histograms[h].counts, plain.histograms[h].counts) << what << h;
+            EXPECT_EQ(result.histograms[h].below, plain.histograms[h].below) << what << h;
+            EXPECT_EQ(result.histograms[h].above, plain.histograms[h].above) << what << h;
+        }
+        EXPECT_GT(plain.histograms[1].below, 0u);
+        EXPECT_EQ(result.densities[0].counts, plain.densities[0].counts) << what;
+        EXPECT_EQ(result.densities[0].outside, plain.densities[0].outside) << what;
+    }
+}
+
 TEST(EventCounting, NaNAndUndecodableFieldsAreInvalidAndARangeCountsItsEventsOnly) {
     const Layout floats{'F', 32, false, "1,2,3,4"};
     std::vector<std::vector<double>> values;
