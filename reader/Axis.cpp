@@ -194,8 +194,22 @@ void Axis::MakeCells() {
     auto made = std::make_shared<Table>();
     made->cells.resize(kCellCount + 1);
     // Cells start at rising values, so one walk along the edges counts them for every cell.
+    // Most cells lie between edges and share the count of the cell before: the walk leaps to
+    // the cell before the next edge's one when that cell still starts below the edge.
     size_t below = 0;
     for (uint32_t cell = 0; cell < kCellCount; ++cell) {
+        if (below == edges.size()) {
+            std::fill(made->cells.begin() + cell, made->cells.begin() + kCellCount,
+                      static_cast<int32_t>(below));
+            break;
+        }
+        const uint32_t edgeCell = CellOf(edges[below]);
+        if (edgeCell > cell + 1 && CellStart(edgeCell - 1) < edges[below]) {
+            std::fill(made->cells.begin() + cell, made->cells.begin() + edgeCell,
+                      static_cast<int32_t>(below));
+            cell = edgeCell - 1;
+            continue;
+        }
         const double start = CellStart(cell);
         while (below < edges.size() && edges[below] <= start) {
             ++below;

@@ -1,9 +1,11 @@
-// The counting pass. Lanes take blocks of events by number from a shared counter, decode each
-// needed parameter of a block into a column of doubles through the reader's field decoders, and
-// count the columns into bins of their own (32-bit, so that a lane's bins stay small and its
-// hand-in is cheap). A lane adds its bins to the shared totals every few megabytes of events
-// and when it stops; the totals are only touched under a short spin lock, which a snapshot also
-// takes, so a snapshot always pairs counts with the number of events they hold.
+// The counting pass. Lanes take blocks of events by number from a shared counter and count them
+// into bins of their own (32-bit, so that a lane's bins stay small and its hand-in is cheap).
+// Single-precision columns, most files' events, go from the block's bytes to their bins through
+// a table of the axis's positions by bit pattern; every other column is first decoded into a
+// column of doubles through the reader's field decoders and binned by the axis itself. A lane adds
+// its bins to the shared totals every few megabytes of events and when it stops; the totals are
+// only touched under a short spin lock, which a snapshot also takes, so a snapshot always pairs
+// counts with the number of events they hold.
 #include "EventCounting.h"
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include <limits>
 
 #include "EventBlockReader.h"
+#include "SinglePositionTable.h"
 
 namespace {
 
@@ -50,27 +53,118 @@ double FieldNumber(const FieldDecoder& decoder, const uint8_t* field) {
     return decoder.Number(field);
 }
 
-// Whether a column of single-precision reals holds them as this machine does, so that copying
-// their bytes gives what the decoder gives: tried on a field of four distinct bytes.
-bool SinglesAsStored(const FieldDecoder& decoder) {
+// How a column of single-precision reals holds their bits: as this machine does, so that
+// copying the bytes gives what the decoder gives; the other way round; or in some other order
+// of the bytes, left to the decoder. Tried on a field of four distinct bytes.
+enum class SingleBytes { kNone, kAsStored, kSwapped, kOther };
+
+uint32_t Swapped(uint32_t bits) {
+    return (bits >> 24) | ((bits >> 8) & 0xFF00u) | ((bits << 8) & 0xFF0000u) | (bits << 24);
+}
+
+SingleBytes SingleBytesOf(const FieldDecoder& decoder) {
     if (decoder.Kind() != DecodedValue::kReal || !decoder.IsSingle()) {
-        return false;
+        return SingleBytes::kNone;
     }
     const uint8_t probe[4] = {0x11, 0x22, 0x33, 0x44};
     uint32_t stored;
     std::memcpy(&stored, probe, sizeof stored);
-    return decoder.RealBits(probe) == stored;
+    const uint64_t bits = decoder.RealBits(probe);
+    return bits == stored            ? SingleBytes::kAsStored
+           : bits == Swapped(stored) ? SingleBytes::kSwapped
+                                     : SingleBytes::kOther;
+}
+
+struct StoredBits {
+    uint32_t operator()(const uint8_t* field) const {
+        uint32_t bits;
+        std::memcpy(&bits, field, sizeof bits);
+        return bits;
+    }
+};
+
+struct SwappedBits {
+    uint32_t operator()(const uint8_t* field) const { return Swapped(StoredBits()(field)); }
+};
+
+struct DecodedBits {
+    const FieldDecoder* decoder;
+    uint32_t operator()(const uint8_t* field) const {
+        return static_cast<uint32_t>(decoder->RealBits(field));
+    }
+};
+
+// Calls work with the reader of a single column's bits, made for its byte order so that the
+// loops inside work never ask which it is.
+template <typename Work>
+void WithSingleBits(SingleBytes bytes, const FieldDecoder& decoder, Work work) {
+    switch (bytes) {
+        case SingleBytes::kAsStored:
+            work(StoredBits());
+            break;
+        case SingleBytes::kSwapped:
+            work(SwappedBits());
+            break;
+        case SingleBytes::kNone:
+        case SingleBytes::kOther:
+            work(DecodedBits{&decoder});
+            break;
+    }
+}
+
+// Integer columns this narrow are binned through a table of the position of every value.
+constexpr int32_t kMaxTabledIntegerBytes = 2;
+
+// How an axis finds the positions of a column's fields straight from their bytes, without
+// decoding them into doubles: singles through a table by bit pattern, narrow integers through
+// the position of every value. Neither for any other column.
+struct FieldBinning {
+    std::unique_ptr<SinglePositionTable> singles;
+    std::vector<uint32_t> integers;
+    bool Direct() const { return singles != nullptr || !integers.empty(); }
+};
+
+template <typename BitsOf>
+struct SinglePositions {
+    SinglePositionTable::Lookup lookup;
+    BitsOf bitsOf;
+    uint32_t operator()(const uint8_t* field) const { return lookup.Position(bitsOf(field)); }
+};
+
+struct IntegerPositions {
+    const uint32_t* positions;
+    uint64_t mask;  // the values a field of its width holds
+    const FieldDecoder* decoder;
+    uint32_t operator()(const uint8_t* field) const {
+        return positions[decoder->Integer(field) & mask];
+    }
+};
+
+// Calls work with the positions of a column whose binning is Direct().
+template <typename Work>
+void WithPositions(SingleBytes bytes,
+                   const FieldDecoder& decoder,
+                   const FieldBinning& binning,
+                   Work work) {
+    if (binning.singles != nullptr) {
+        const SinglePositionTable::Lookup lookup = binning.singles->MakeLookup();
+        WithSingleBits(bytes, decoder, [&](auto bitsOf) {
+            work(SinglePositions<decltype(bitsOf)>{lookup, bitsOf});
+        });
+    } else {
+        work(IntegerPositions{binning.integers.data(), binning.integers.size() - 1, &decoder});
+    }
 }
 
 // One column of a block decoded: values[e] of event e. The rule is the decoder's; the commonest
 // layout, singles as the machine stores them, is copied without going byte by byte.
 void DecodeColumn(const FieldDecoder& decoder,
-                  bool singlesAsStored,
+                  SingleBytes singles,
                   const uint8_t* field,
                   int64_t eventSize,
                   int64_t count,
                   double* values) {
-    if (singlesAsStored) {
+    if (singles == SingleBytes::kAsStored) {
         for (int64_t e = 0; e < count; ++e, field += eventSize) {
             float single;
             std::memcpy(&single, field, sizeof single);
@@ -140,14 +234,23 @@ std::string RequestProblemText(const RequestProblem& problem) {
 
 // What every lane reads and what it adds to. Fields above the lock never change once made.
 struct EventCounter::Shared {
-    // Each parameter the requests need, decoded once per block into a column.
+    // Each parameter the requests need. Singles are binned from the block's bytes; other columns,
+    // and those whose extents are wanted, are decoded once per block into a column of doubles.
     struct Column {
         int32_t parameter = 0;
         int64_t offset = 0;  // within the event
         FieldDecoder decoder;
-        bool singlesAsStored = false;
+        SingleBytes singles = SingleBytes::kNone;
+        int32_t integerBytes = 0;  // of an integer column narrow enough for a table, else 0
+        int64_t decoded = -1;      // which column of doubles, if it is decoded
     };
     std::vector<Column> columns;
+    int64_t decodedColumns = 0;
+    // Per histogram, and per density axis when both of its columns have one: how the fields
+    // are binned from their bytes.
+    std::vector<FieldBinning> histogramBinning;
+    std::vector<FieldBinning> densityXBinning;
+    std::vector<FieldBinning> densityYBinning;
     std::vector<size_t> histogramColumn;  // per histogram
     std::vector<size_t> densityXColumn;
     std::vector<size_t> densityYColumn;
@@ -213,10 +316,36 @@ EventCounter::EventCounter(const DataSet& events, const CountingRequests& reques
         if (KnownParameter(dataSet, parameter) && static_cast<size_t>(parameter) < offsets.size()) {
             column.offset = offsets[static_cast<size_t>(parameter)];
             column.decoder = dataSet.DecoderOf(parameter);
-            column.singlesAsStored = SinglesAsStored(column.decoder);
+            column.singles = SingleBytesOf(column.decoder);
+            const int32_t width = dataSet.parameters[static_cast<size_t>(parameter)].width;
+            if (column.decoder.Kind() == DecodedValue::kInteger && width >= 1 &&
+                width <= kMaxTabledIntegerBytes) {
+                column.integerBytes = width;
+            }
         }
         s.columns.push_back(column);
         return s.columns.size() - 1;
+    };
+    auto decode = [&](size_t c) {
+        if (s.columns[c].decoded < 0) {
+            s.columns[c].decoded = s.decodedColumns++;
+        }
+    };
+    // Exactly the axis's positions, worked out for every bit pattern or value the column holds.
+    auto binningOf = [&](size_t c, const Axis& axis) {
+        FieldBinning binning;
+        const Shared::Column& column = s.columns[c];
+        if (column.singles != SingleBytes::kNone) {
+            binning.singles = std::make_unique<SinglePositionTable>(axis);
+        } else if (column.integerBytes > 0) {
+            binning.integers.resize(size_t{1} << (8 * column.integerBytes));
+            const uint32_t invalid = static_cast<uint32_t>(axis.Above()) + 1;
+            for (size_t v = 0; v < binning.integers.size(); ++v) {
+                const int32_t position = axis.Position(static_cast<double>(v));
+                binning.integers[v] = position < 0 ? invalid : static_cast<uint32_t>(position);
+            }
+        }
+        return binning;
     };
 
     CountingResult& totals = s.totals;
@@ -225,7 +354,12 @@ EventCounter::EventCounter(const DataSet& events, const CountingRequests& reques
         histogram.parameter = request.parameter;
         histogram.axis = Axis(request.axis);
         histogram.counts.assign(static_cast<size_t>(histogram.axis.Bins()), 0);
-        s.histogramColumn.push_back(columnOf(request.parameter));
+        const size_t column = columnOf(request.parameter);
+        s.histogramBinning.push_back(binningOf(column, histogram.axis));
+        if (!s.histogramBinning.back().Direct()) {
+            decode(column);
+        }
+        s.histogramColumn.push_back(column);
         s.histogramBins.push_back(s.laneBinCount);
         s.laneBinCount += static_cast<size_t>(histogram.axis.Bins()) + 3;
         totals.histograms.push_back(std::move(histogram));
@@ -239,8 +373,18 @@ EventCounter::EventCounter(const DataSet& events, const CountingRequests& reques
         const size_t cells =
             static_cast<size_t>(density.x.Bins()) * static_cast<size_t>(density.y.Bins());
         density.counts.assign(cells, 0);
-        s.densityXColumn.push_back(columnOf(request.xParameter));
-        s.densityYColumn.push_back(columnOf(request.yParameter));
+        const size_t xColumn = columnOf(request.xParameter);
+        const size_t yColumn = columnOf(request.yParameter);
+        s.densityXBinning.push_back(binningOf(xColumn, density.x));
+        s.densityYBinning.push_back(binningOf(yColumn, density.y));
+        if (!s.densityXBinning.back().Direct() || !s.densityYBinning.back().Direct()) {
+            s.densityXBinning.back() = FieldBinning();
+            s.densityYBinning.back() = FieldBinning();
+            decode(xColumn);
+            decode(yColumn);
+        }
+        s.densityXColumn.push_back(xColumn);
+        s.densityYColumn.push_back(yColumn);
         s.densityBins.push_back(s.laneBinCount);
         s.laneBinCount += cells + 2;
         totals.densities.push_back(std::move(density));
@@ -248,7 +392,9 @@ EventCounter::EventCounter(const DataSet& events, const CountingRequests& reques
     for (int32_t parameter : requests.extents) {
         ParameterExtent extent;
         extent.parameter = parameter;
-        s.extentColumn.push_back(columnOf(parameter));
+        const size_t column = columnOf(parameter);
+        decode(column);
+        s.extentColumn.push_back(column);
         totals.extents.push_back(extent);
     }
 
@@ -258,7 +404,7 @@ EventCounter::EventCounter(const DataSet& events, const CountingRequests& reques
         return;
     }
     if (eventsAsked > 0) {
-        const int64_t columnCount = std::max<int64_t>(static_cast<int64_t>(s.columns.size()), 1);
+        const int64_t columnCount = std::max<int64_t>(s.decodedColumns, 1);
         s.blockEvents = std::clamp<int64_t>(
             std::min(kBlockBytes / eventSize,
                      kColumnBytes / (columnCount * static_cast<int64_t>(sizeof(double)))),
@@ -279,6 +425,57 @@ void EventCounter::Cancel() {
 }
 
 namespace {
+
+template <typename PositionOf>
+void CountFields(PositionOf positionOf,
+                 const uint8_t* field,
+                 int64_t eventSize,
+                 int64_t count,
+                 uint32_t* bins) {
+    const uint8_t* const end = field + count * eventSize;
+    // Two events a turn: the loop's own steps are a sizeable part of so little work.
+    for (int64_t pairs = count / 2; pairs > 0; --pairs, field += 2 * eventSize) {
+        const uint32_t first = positionOf(field);
+        const uint32_t second = positionOf(field + eventSize);
+        ++bins[first];
+        ++bins[second];
+    }
+    if (field != end) {
+        ++bins[positionOf(field)];
+    }
+}
+
+// A density's positions on both axes from the fields' bytes.
+template <typename XPositionOf, typename YPositionOf>
+void CountFieldDensity(XPositionOf xPositionOf,
+                       YPositionOf yPositionOf,
+                       const Axis& x,
+                       const Axis& y,
+                       const uint8_t* xField,
+                       const uint8_t* yField,
+                       int64_t eventSize,
+                       int64_t count,
+                       uint32_t* bins) {
+    const uint32_t across = static_cast<uint32_t>(x.Bins());
+    const uint32_t up = static_cast<uint32_t>(y.Bins());
+    const size_t outside = static_cast<size_t>(across) * up;
+    const size_t invalid = outside + 1;
+    // Positions less one: the bins from 0, then above, then invalid.
+    const uint32_t xInvalid = static_cast<uint32_t>(x.Above());
+    const uint32_t yInvalid = static_cast<uint32_t>(y.Above());
+    const uint8_t* const xEnd = xField + count * eventSize;
+    for (; xField != xEnd; xField += eventSize, yField += eventSize) {
+        const uint32_t column = xPositionOf(xField) - 1;
+        const uint32_t row = yPositionOf(yField) - 1;
+        size_t bin;
+        if (column < across && row < up) {
+            bin = static_cast<size_t>(row) * across + column;
+        } else {
+            bin = column == xInvalid || row == yInvalid ? invalid : outside;
+        }
+        ++bins[bin];
+    }
+}
 
 void CountHistogram(const Axis& axis, const double* values, int64_t count, uint32_t* bins) {
     const size_t invalid = static_cast<size_t>(axis.Bins()) + 2;
@@ -324,7 +521,7 @@ void EventCounter::RunLane() {
     Lane lane;
     if (!s.tooWide && s.blockCount > 0) {
         lane.block.resize(static_cast<size_t>(s.blockEvents * dataSet.eventSize));
-        lane.values.resize(static_cast<size_t>(s.blockEvents) * s.columns.size());
+        lane.values.resize(static_cast<size_t>(s.blockEvents * s.decodedColumns));
         lane.bins.assign(s.laneBinCount, 0);
         lane.extents.resize(s.extentColumn.size());
     }
@@ -397,26 +594,55 @@ void EventCounter::RunLane() {
         if (count <= 0) {
             break;
         }
-        for (size_t c = 0; c < s.columns.size(); ++c) {
-            const Shared::Column& column = s.columns[c];
-            DecodeColumn(column.decoder, column.singlesAsStored, lane.block.data() + column.offset,
-                         eventSize, count, lane.values.data() + c * stride);
+        const uint8_t* events = lane.block.data();
+        auto valuesOf = [&](size_t c) {
+            return lane.values.data() + static_cast<size_t>(s.columns[c].decoded) * stride;
+        };
+        for (const Shared::Column& column : s.columns) {
+            if (column.decoded >= 0) {
+                DecodeColumn(column.decoder, column.singles, events + column.offset, eventSize,
+                             count,
+                             lane.values.data() + static_cast<size_t>(column.decoded) * stride);
+            }
         }
         const CountingResult& totals = s.totals;  // its axes never change
         for (size_t h = 0; h < totals.histograms.size(); ++h) {
-            CountHistogram(totals.histograms[h].axis,
-                           lane.values.data() + s.histogramColumn[h] * stride, count,
-                           lane.bins.data() + s.histogramBins[h]);
+            const Shared::Column& column = s.columns[s.histogramColumn[h]];
+            uint32_t* bins = lane.bins.data() + s.histogramBins[h];
+            const FieldBinning& binning = s.histogramBinning[h];
+            if (binning.Direct()) {
+                WithPositions(column.singles, column.decoder, binning, [&](auto positionOf) {
+                    CountFields(positionOf, events + column.offset, eventSize, count, bins);
+                });
+            } else {
+                CountHistogram(totals.histograms[h].axis, valuesOf(s.histogramColumn[h]), count,
+                               bins);
+            }
         }
         for (size_t d = 0; d < totals.densities.size(); ++d) {
-            CountDensity(totals.densities[d].x, totals.densities[d].y,
-                         lane.values.data() + s.densityXColumn[d] * stride,
-                         lane.values.data() + s.densityYColumn[d] * stride, count,
-                         lane.bins.data() + s.densityBins[d]);
+            const Density& density = totals.densities[d];
+            uint32_t* bins = lane.bins.data() + s.densityBins[d];
+            const Shared::Column& xColumn = s.columns[s.densityXColumn[d]];
+            const Shared::Column& yColumn = s.columns[s.densityYColumn[d]];
+            const FieldBinning& xBinning = s.densityXBinning[d];
+            const FieldBinning& yBinning = s.densityYBinning[d];
+            if (xBinning.Direct()) {
+                WithPositions(xColumn.singles, xColumn.decoder, xBinning, [&](auto xPositionOf) {
+                    WithPositions(
+                        yColumn.singles, yColumn.decoder, yBinning, [&](auto yPositionOf) {
+                            CountFieldDensity(xPositionOf, yPositionOf, density.x, density.y,
+                                              events + xColumn.offset, events + yColumn.offset,
+                                              eventSize, count, bins);
+                        });
+                });
+            } else {
+                CountDensity(density.x, density.y, valuesOf(s.densityXColumn[d]),
+                             valuesOf(s.densityYColumn[d]), count, bins);
+            }
         }
         for (size_t x = 0; x < lane.extents.size(); ++x) {
             Lane::Extent& extent = lane.extents[x];
-            const double* values = lane.values.data() + s.extentColumn[x] * stride;
+            const double* values = valuesOf(s.extentColumn[x]);
             for (int64_t e = 0; e < count; ++e) {
                 const double v = values[e];
                 if (std::isfinite(v)) {

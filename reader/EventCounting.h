@@ -7,8 +7,8 @@
 // meanwhile ask how far the pass is (EventsDone), take a consistent partial result (Snapshot)
 // or cancel it (Cancel), which every lane obeys before its next block. The pass itself starts no
 // threads and takes no locks a lane could wait on for longer than a copy of the counts, so it
-// builds wherever the reader builds. Memory: the counts (per lane while it runs, 32-bit) and one
-// block of events per lane, whatever the file's size.
+// builds wherever the reader builds. Memory: the counts (per lane while it runs, 32-bit), one
+// block of events per lane and a table of at most 256 KB per axis, whatever the file's size.
 #pragma once
 
 #include <atomic>

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <random>
 #include <thread>
 
 #include "EventCounting.h"
@@ -170,6 +171,136 @@ TEST(EventCounting, EveryTypeWidthAndOrderCountsTheValuesWritten) {
         EXPECT_EQ(result.extents[0].lowest, real ? -62.5 : 0) << what;
         EXPECT_EQ(result.extents[0].highest, real ? 311.25 : 255) << what;
         EXPECT_EQ(result.extents[1].finite, 300u) << what;
+    }
+}
+
+// Singles whose bytes are written in the order $BYTEORD gives (entry i: the significance of the
+// field's byte i, 1 the least).
+std::vector<uint8_t> SinglesInOrder(const std::vector<int>& order,
+                                    const std::vector<std::vector<float>>& values) {
+    FcsBuilder b;
+    std::string byteOrder;
+    for (int entry : order) {
+        byteOrder += (byteOrder.empty() ? "" : ",") + std::to_string(entry);
+    }
+    b.Add("$PAR", std::to_string(values[0].size()))
+        .Add("$DATATYPE", "F")
+        .Add("$BYTEORD", byteOrder)
+        .Add("$TOT", std::to_string(values.size()));
+    for (size_t p = 0; p < values[0].size(); ++p) {
+        b.Add("$P" + std::to_string(p + 1) + "B", "32");
+    }
+    for (const std::vector<float>& event : values) {
+        for (float v : event) {
+            uint32_t bits;
+            std::memcpy(&bits, &v, 4);
+            for (int entry : order) {
+                b.data.push_back(static_cast<uint8_t>(bits >> (8 * (entry - 1))));
+            }
+        }
+    }
+    b.dataKeywords = true;
+    return b.Build();
+}
+
+// Singles are binned from their bytes by a table of their bit patterns, doubles by decoding:
+// the same values, some of any bit pattern at all, count the same both ways in every byte order.
+TEST(EventCounting, SinglesInEveryByteOrderCountAsTheSameValuesInDoublePrecision) {
+    std::mt19937 random(3);
+    std::uniform_real_distribution<float> near(-2000, 270000);
+    const float specials[] = {0.0f,
+                              -0.0f,
+                              std::numeric_limits<float>::infinity(),
+                              -std::numeric_limits<float>::infinity(),
+                              std::numeric_limits<float>::quiet_NaN(),
+                              262144.0f,
+                              -1000.0f,
+                              std::numeric_limits<float>::max(),
+                              std::numeric_limits<float>::denorm_min()};
+    std::vector<std::vector<float>> singles;
+    std::vector<std::vector<double>> doubles;
+    for (int e = 0; e < 20000; ++e) {
+        std::vector<float> event;
+        for (int p = 0; p < 3; ++p) {
+            uint32_t bits = static_cast<uint32_t>(random());
+            float v;
+            std::memcpy(&v, &bits, 4);
+            event.push_back(e % 5 == 0 ? v : e % 7 == 0 ? specials[e / 7 % 9] : near(random));
+        }
+        singles.push_back(event);
+        doubles.push_back({event[0], event[1], event[2]});
+    }
+    auto axis = [](ScaleKind kind, double low, double high, int32_t bins) {
+        AxisSpec spec = Linear(low, high, bins);
+        spec.scale.kind = kind;
+        return spec;
+    };
+    CountingRequests requests;
+    requests.histograms.push_back({0, axis(ScaleKind::kLogicle, 0, 262144, 256)});
+    requests.histograms.push_back({1, axis(ScaleKind::kLinear, -1000, 1000, 65536)});
+    requests.histograms.push_back({2, axis(ScaleKind::kLog, 1, 262144, 100)});
+    requests.densities.push_back({0, 2, axis(ScaleKind::kAsinh, -1000, 262144, 64),
+                                  axis(ScaleKind::kLogicle, -100, 262144, 32)});
+    auto expected = ParseBytes(DataSetOf({'D', 64, false, "1,2,3,4,5,6,7,8"}, doubles));
+    const CountingResult plain = CountAll(expected->first, requests);
+    ASSERT_EQ(plain.eventsCounted, 20000);
+    const std::vector<std::vector<int>> orders = {
+        {1, 2, 3, 4}, {4, 3, 2, 1}, {2, 1, 4, 3}, {3, 4, 1, 2}};
+    for (const std::vector<int>& order : orders) {
+        auto r = ParseBytes(SinglesInOrder(order, singles));
+        const CountingResult result = CountAll(r->first, requests);
+        const std::string what = "byte order " + std::to_string(order[0]) + "...";
+        EXPECT_EQ(result.eventsCounted, 20000) << what;
+        for (size_t h = 0; h < plain.histograms.size(); ++h) {
+            EXPECT_EQ(result.histograms[h].counts, plain.histograms[h].counts) << what << h;
+            EXPECT_EQ(result.histograms[h].below, plain.histograms[h].below) << what << h;
+            EXPECT_EQ(result.histograms[h].above, plain.histograms[h].above) << what << h;
+            EXPECT_EQ(result.histograms[h].invalid, plain.histograms[h].invalid) << what << h;
+        }
+        EXPECT_EQ(result.densities[0].counts, plain.densities[0].counts) << what;
+        EXPECT_EQ(result.densities[0].outside, plain.densities[0].outside) << what;
+        EXPECT_EQ(result.densities[0].invalid, plain.densities[0].invalid) << what;
+    }
+    // Every kind of count was reached.
+    EXPECT_GT(plain.histograms[0].below, 0u);
+    EXPECT_GT(plain.histograms[0].above, 0u);
+    EXPECT_GT(plain.histograms[0].invalid, 0u);
+    EXPECT_GT(plain.densities[0].outside, 0u);
+    EXPECT_GT(plain.densities[0].invalid, 0u);
+}
+
+// Integers of up to 16 bits are binned through the position of every value: every value of such
+// a field counts as the same value in double precision does.
+TEST(EventCounting, NarrowIntegersCountAsTheSameValuesInDoublePrecision) {
+    const Layout layouts[] = {
+        {'I', 16, false, "1,2"}, {'I', 16, true, "2,1"}, {'I', 8, false, "1"}};
+    for (const Layout& layout : layouts) {
+        const int values = 1 << layout.bits;
+        std::vector<std::vector<double>> events;
+        for (int e = 0; e < values; ++e) {
+            events.push_back({static_cast<double>(e), static_cast<double>((e * 7919) % values)});
+        }
+        AxisSpec logicle = Linear(0, values, 200);
+        logicle.scale.kind = ScaleKind::kLogicle;
+        AxisSpec log = Linear(3, values / 2, 50);
+        log.scale.kind = ScaleKind::kLog;
+        CountingRequests requests;
+        requests.histograms.push_back({0, logicle});
+        requests.histograms.push_back({1, log});
+        requests.densities.push_back({0, 1, log, Linear(10, values - 10, 30)});
+        auto plainData = ParseBytes(DataSetOf({'D', 64, false, "1,2,3,4,5,6,7,8"}, events));
+        auto tabled = ParseBytes(DataSetOf(layout, events));
+        const CountingResult plain = CountAll(plainData->first, requests);
+        const CountingResult result = CountAll(tabled->first, requests);
+        const std::string what = std::to_string(layout.bits) + " " + layout.byteOrder;
+        for (size_t h = 0; h < 2; ++h) {
+            EXPECT_EQ(result.histograms[h].counts, plain.histograms[h].counts) << what << h;
+            EXPECT_EQ(result.histograms[h].below, plain.histograms[h].below) << what << h;
+            EXPECT_EQ(result.histograms[h].above, plain.histograms[h].above) << what << h;
+        }
+        EXPECT_GT(plain.histograms[1].below, 0u);
+        EXPECT_EQ(result.densities[0].counts, plain.densities[0].counts) << what;
+        EXPECT_EQ(result.densities[0].outside, plain.densities[0].outside) << what;
     }
 }
 

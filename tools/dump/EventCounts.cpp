@@ -3,6 +3,7 @@
 // its own finds. Every pass runs on this thread and, with two cores, one more.
 #include "EventCounts.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <thread>
@@ -18,6 +19,7 @@ namespace {
 
 constexpr unsigned kMaxLanes = 2;
 constexpr size_t kTextFlushBytes = 1024 * 1024;
+constexpr size_t kCountTextLength = 20;  // digits of the largest 64-bit count
 
 // The parameter a command-line text names: a number counted from 1, else a $PnN name.
 bool FindParameter(const DataSet& dataSet, const std::string& text, int32_t& parameter) {
@@ -254,6 +256,19 @@ void PrintHistogram(const Printing& p, const Histogram& h) {
     std::fwrite(doc.data(), 1, doc.size(), p.out);
 }
 
+// "LOWER\tUPPER\t" of each bin of an axis.
+std::vector<std::string> BinEdgeTexts(const Axis& axis) {
+    const std::vector<double>& edges = axis.Edges();
+    std::vector<std::string> texts(static_cast<size_t>(axis.Bins()));
+    for (size_t k = 0; k < texts.size(); ++k) {
+        AppendNumber(texts[k], edges[k]);
+        texts[k] += '\t';
+        AppendNumber(texts[k], edges[k + 1]);
+        texts[k] += '\t';
+    }
+    return texts;
+}
+
 void PrintDensity(const Printing& p, const Density& d) {
     const size_t across = static_cast<size_t>(d.x.Bins());
     const size_t up = static_cast<size_t>(d.y.Bins());
@@ -284,27 +299,39 @@ void PrintDensity(const Printing& p, const Density& d) {
         AppendCount(doc, ", outside ", d.outside);
         AppendCount(doc, ", invalid ", d.invalid);
         doc += '\n';
-        const std::vector<double>& xEdges = d.x.Edges();
-        const std::vector<double>& yEdges = d.y.Edges();
+        std::fwrite(doc.data(), 1, doc.size(), p.out);
+        doc.clear();
+        // A million lines: each bin's edges are made into text once, and the lines are put
+        // together in a buffer by hand, which costs far less than appending to a string.
+        const std::vector<std::string> xBins = BinEdgeTexts(d.x);
+        const std::vector<std::string> yBins = BinEdgeTexts(d.y);
+        const auto longestOf = [](const std::vector<std::string>& texts) {
+            size_t length = 0;
+            for (const std::string& text : texts) {
+                length = std::max(length, text.size());
+            }
+            return length;
+        };
+        const size_t longest = longestOf(xBins) + longestOf(yBins) + kCountTextLength + 1;
+        std::vector<char> lines(std::max(kTextFlushBytes, longest));
+        char* at = lines.data();
         for (size_t row = 0; row < up; ++row) {
             for (size_t column = 0; column < across; ++column) {
-                AppendNumber(doc, xEdges[column]);
-                doc += '\t';
-                AppendNumber(doc, xEdges[column + 1]);
-                doc += '\t';
-                AppendNumber(doc, yEdges[row]);
-                doc += '\t';
-                AppendNumber(doc, yEdges[row + 1]);
-                doc += '\t';
-                AppendNumber(doc, d.counts[row * across + column]);
-                doc += '\n';
-            }
-            // A million cells make tens of megabytes of text: written a row at a time.
-            if (doc.size() >= kTextFlushBytes) {
-                std::fwrite(doc.data(), 1, doc.size(), p.out);
-                doc.clear();
+                if (static_cast<size_t>(lines.data() + lines.size() - at) < longest) {
+                    std::fwrite(lines.data(), 1, static_cast<size_t>(at - lines.data()), p.out);
+                    at = lines.data();
+                }
+                const std::string& x = xBins[column];
+                const std::string& y = yBins[row];
+                std::memcpy(at, x.data(), x.size());
+                at += x.size();
+                std::memcpy(at, y.data(), y.size());
+                at += y.size();
+                at = std::to_chars(at, at + kCountTextLength, d.counts[row * across + column]).ptr;
+                *at++ = '\n';
             }
         }
+        std::fwrite(lines.data(), 1, static_cast<size_t>(at - lines.data()), p.out);
     }
     std::fwrite(doc.data(), 1, doc.size(), p.out);
 }
