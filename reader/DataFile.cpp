@@ -35,7 +35,9 @@ FileStatus DataFile::Seek(int64_t offset) {
     return {};
 }
 
-FileStatus DataFile::ReadAt(int64_t offset, void* buffer, uint32_t count,
+FileStatus DataFile::ReadAt(int64_t offset,
+                            void* buffer,
+                            uint32_t count,
                             uint32_t& delivered) const {
     delivered = 0;
     if (!handle) {

@@ -17,7 +17,7 @@ struct DataSetChain {
 
     int count = 0;  // data sets read successfully: 0, 1 or 2
     Failure failure = Failure::kNone;
-    FileStatus fileError;   // for kFileError only
+    FileStatus fileError;    // for kFileError only
     int64_t secondBase = 0;  // the second data set's offset; 0 when none was named
 
     bool Failed() const { return failure != Failure::kNone; }

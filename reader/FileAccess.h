@@ -36,6 +36,8 @@ public:
     // Reads up to count bytes from offset (0 or more) on, without any shared file position, so
     // that several readers (a worker thread among them) can read one open file. delivered
     // receives how many arrived: fewer than count at the end of the file, 0 beyond it.
-    virtual FileStatus ReadAt(int64_t offset, void* buffer, uint32_t count,
+    virtual FileStatus ReadAt(int64_t offset,
+                              void* buffer,
+                              uint32_t count,
                               uint32_t& delivered) = 0;
 };

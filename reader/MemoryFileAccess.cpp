@@ -9,7 +9,9 @@ MemoryFileAccess::MemoryFileAccess(std::vector<uint8_t> contents) : bytes(std::m
 
 MemoryFileAccess::MemoryFileAccess(const uint8_t* data, size_t size) : bytes(data, data + size) {}
 
-FileStatus MemoryFileAccess::ReadAt(int64_t offset, void* buffer, uint32_t count,
+FileStatus MemoryFileAccess::ReadAt(int64_t offset,
+                                    void* buffer,
+                                    uint32_t count,
                                     uint32_t& delivered) {
     delivered = 0;
     const int64_t call = readCount++;

@@ -2,10 +2,10 @@
 // 2 GiB read like any other and readers on several threads never move each other's position.
 #include "PosixFileAccess.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 std::unique_ptr<PosixFileAccess> PosixFileAccess::Open(const std::string& path,
                                                        FileStatus& status) {
@@ -24,7 +24,9 @@ PosixFileAccess::~PosixFileAccess() {
     ::close(fd);
 }
 
-FileStatus PosixFileAccess::ReadAt(int64_t offset, void* buffer, uint32_t count,
+FileStatus PosixFileAccess::ReadAt(int64_t offset,
+                                   void* buffer,
+                                   uint32_t count,
                                    uint32_t& delivered) {
     delivered = 0;
     if (offset < 0) {

@@ -22,7 +22,9 @@ Win32FileAccess::~Win32FileAccess() {
     CloseHandle(handle);
 }
 
-FileStatus Win32FileAccess::ReadAt(int64_t offset, void* buffer, uint32_t count,
+FileStatus Win32FileAccess::ReadAt(int64_t offset,
+                                   void* buffer,
+                                   uint32_t count,
                                    uint32_t& delivered) {
     delivered = 0;
     if (offset < 0) {

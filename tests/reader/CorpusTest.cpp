@@ -122,7 +122,8 @@ std::wstring Cell(DataSet& dataSet, int32_t event, int32_t parameter) {
 }
 
 TEST(Corpus, TruncatedHeaderFails) {
-    if (!Have("fcsparser/corrupted.fcs")) GTEST_SKIP() << "fcsparser/corrupted.fcs not found";
+    if (!Have("fcsparser/corrupted.fcs"))
+        GTEST_SKIP() << "fcsparser/corrupted.fcs not found";
     auto r = Open("fcsparser/corrupted.fcs");
     EXPECT_EQ(r->chain.count, 0);
     EXPECT_TRUE(r->chain.Failed());
@@ -134,8 +135,8 @@ TEST(Corpus, TruncatedHeaderFails) {
 TEST(Corpus, StrictRulesRejectTheseFiles) {
     int checked = 0;
     for (const char* relative : {
-             "fcsparser/sample_header.fcs",  // last TEXT value without its closing delimiter
-             "cytoflow/Accuri - C6.fcs",     // TEXT ends in a doubled (escaped) delimiter
+             "fcsparser/sample_header.fcs",   // last TEXT value without its closing delimiter
+             "cytoflow/Accuri - C6.fcs",      // TEXT ends in a doubled (escaped) delimiter
              "fcsparser/fake_large_fcs.fcs",  // blank HEADER Data Start field
          }) {
         if (!Have(relative))
@@ -151,7 +152,8 @@ TEST(Corpus, StrictRulesRejectTheseFiles) {
 }
 
 TEST(Corpus, ListModeFileWithTwoDataSets) {
-    if (!Have("flowio/coulter.lmd")) GTEST_SKIP() << "flowio/coulter.lmd not found";
+    if (!Have("flowio/coulter.lmd"))
+        GTEST_SKIP() << "flowio/coulter.lmd not found";
     auto r = Open("flowio/coulter.lmd");
     EXPECT_EQ(r->chain.count, 2);
     EXPECT_FALSE(r->chain.Failed());
@@ -160,8 +162,8 @@ TEST(Corpus, ListModeFileWithTwoDataSets) {
         details.push_back(row.label + L" " + row.details);
     }
     EXPECT_EQ(details, (std::vector<std::wstring>{
-                           L"Header FCS2.0", L"Text " + std::to_wstring(r->first.keywords.size()) +
-                                                 L" keywords",
+                           L"Header FCS2.0",
+                           L"Text " + std::to_wstring(r->first.keywords.size()) + L" keywords",
                            L"Data 18110 events", L"Header FCS3.0",
                            L"Text " + std::to_wstring(r->second.keywords.size()) + L" keywords",
                            L"Data 18110 events"}));
@@ -179,7 +181,8 @@ TEST(Corpus, ListModeFileWithTwoDataSets) {
 
 // Integers narrower than the 4,3,2,1 byte order that comes with them are big-endian.
 TEST(Corpus, NarrowIntegersWithFourByteOrderAreBigEndian) {
-    if (!HaveCorpus()) GTEST_SKIP();
+    if (!HaveCorpus())
+        GTEST_SKIP();
     struct Case {
         const char* file;
         int32_t width;
@@ -190,17 +193,17 @@ TEST(Corpus, NarrowIntegersWithFourByteOrderAreBigEndian) {
         ASSERT_EQ(r->chain.count, 1) << c.file;
         ASSERT_EQ(r->first.eventSize, c.width * c.parameters) << c.file;
         EXPECT_TRUE(r->log.warnings.empty()) << c.file;
-        EXPECT_EQ(r->log.diagnostics,
-                  std::vector<std::string>(static_cast<size_t>(c.parameters),
-                                           "Fieldsize " + std::to_string(c.width) +
-                                               " byteordsize 4\n"))
+        EXPECT_EQ(
+            r->log.diagnostics,
+            std::vector<std::string>(static_cast<size_t>(c.parameters),
+                                     "Fieldsize " + std::to_string(c.width) + " byteordsize 4\n"))
             << c.file;
         const std::vector<uint8_t> bytes = FileBytes(c.file);
         r->first.FillCache(0, 49);
         for (int32_t e = 0; e < 50; ++e) {
             for (int32_t p = 0; p < c.parameters; ++p) {
-                size_t at = static_cast<size_t>(r->first.dataOffset + e * r->first.eventSize +
-                                                p * c.width);
+                size_t at =
+                    static_cast<size_t>(r->first.dataOffset + e * r->first.eventSize + p * c.width);
                 uint32_t expected = 0;
                 for (int32_t j = 0; j < c.width; ++j) {
                     expected = expected << 8 | bytes[at + static_cast<size_t>(j)];
@@ -212,7 +215,8 @@ TEST(Corpus, NarrowIntegersWithFourByteOrderAreBigEndian) {
 }
 
 TEST(Corpus, BigEndianFloats) {
-    if (!Have("fcsparser/facs_diva_test.fcs")) GTEST_SKIP() << "fcsparser/facs_diva_test.fcs not found";
+    if (!Have("fcsparser/facs_diva_test.fcs"))
+        GTEST_SKIP() << "fcsparser/facs_diva_test.fcs not found";
     auto r = Open("fcsparser/facs_diva_test.fcs");
     ASSERT_EQ(r->chain.count, 1);
     EXPECT_EQ(r->first.dataType, 'F');
@@ -233,7 +237,8 @@ TEST(Corpus, BigEndianFloats) {
 }
 
 TEST(Corpus, MixedIntegerWidthsLittleEndian) {
-    if (!Have("fcsparser/cyflow_cube_8.fcs")) GTEST_SKIP() << "fcsparser/cyflow_cube_8.fcs not found";
+    if (!Have("fcsparser/cyflow_cube_8.fcs"))
+        GTEST_SKIP() << "fcsparser/cyflow_cube_8.fcs not found";
     auto r = Open("fcsparser/cyflow_cube_8.fcs");
     ASSERT_EQ(r->chain.count, 1);
     const std::vector<uint8_t> bytes = FileBytes("fcsparser/cyflow_cube_8.fcs");
@@ -252,7 +257,8 @@ TEST(Corpus, MixedIntegerWidthsLittleEndian) {
 }
 
 TEST(Corpus, TruncatedDataShowsNoValueForTheMissingEvents) {
-    if (!Have("readfcs/example.fcs")) GTEST_SKIP() << "readfcs/example.fcs not found";
+    if (!Have("readfcs/example.fcs"))
+        GTEST_SKIP() << "readfcs/example.fcs not found";
     auto r = Open("readfcs/example.fcs");
     ASSERT_EQ(r->chain.count, 1);
     ASSERT_EQ(r->first.eventCount, 65016);

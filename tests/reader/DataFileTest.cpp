@@ -3,12 +3,12 @@
 // (sparse) file beyond 2 GiB.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "DataFile.h"
 #include "MemoryFileAccess.h"
@@ -95,8 +95,8 @@ TEST(PosixFileAccess, MissingFileGivesTheSystemError) {
 
 TEST(PosixFileAccess, PositionsBeyond2GiB) {
     namespace fs = std::filesystem;
-    const fs::path path = fs::temp_directory_path() / ("ketterlin-sparse-" +
-                                                       std::to_string(::getpid()) + ".bin");
+    const fs::path path =
+        fs::temp_directory_path() / ("ketterlin-sparse-" + std::to_string(::getpid()) + ".bin");
     const int64_t far = 3LL * 1024 * 1024 * 1024 + 5;
     {
         std::ofstream out(path, std::ios::binary);

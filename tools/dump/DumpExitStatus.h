@@ -5,7 +5,7 @@ constexpr int kExitRead = 0;
 constexpr int kExitUnknownFormat = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitIncomplete = 3;
-constexpr int kExitFileError = 2;  // the viewer's error box: cannot be opened or positioned
+constexpr int kExitFileError = 2;    // the viewer's error box: cannot be opened or positioned
 constexpr int kExitWriteFailed = 4;  // the output refused what was written to it
 
 constexpr const char* kProgram = "ketterlin-dump";

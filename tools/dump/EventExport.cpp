@@ -288,8 +288,7 @@ ExportOutcome ExportEvents(DataSet& dataSet,
         }
     };
     int64_t eventsRead = 0;
-    for (int64_t b = 0; outcome.readError.Ok() && eventsRead < outcome.eventsAsked;
-         ++b) {
+    for (int64_t b = 0; outcome.readError.Ok() && eventsRead < outcome.eventsAsked; ++b) {
         if (started.size() == laneCount) {
             finishOldest();
         }

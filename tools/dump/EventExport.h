@@ -17,7 +17,7 @@ struct ExportOutcome {
     // segment, the read's own outcome otherwise (kBeforeStart for DATA before the start of the
     // file). Ok when all were written.
     FileStatus readError;
-    int64_t readOffset = 0;  // where the read that ended the export was to start
+    int64_t readOffset = 0;    // where the read that ended the export was to start
     bool writeFailed = false;  // the output refused bytes; the export stopped there
 };
 

@@ -17,8 +17,8 @@ constexpr size_t kCellLengthGuess = 24;  // a fifteen-digit real with its expone
 void FillEvents(DataSet& dataSet, const EventRange& range, DataSetReport& report) {
     report.firstEvent = range.first;
     // first + count may pass the largest number; the data set's own count bounds it anyway.
-    const int64_t end =
-        range.count > dataSet.eventCount - range.first ? dataSet.eventCount : range.first + range.count;
+    const int64_t end = range.count > dataSet.eventCount - range.first ? dataSet.eventCount
+                                                                       : range.first + range.count;
     const int32_t parameterCount = static_cast<int32_t>(dataSet.parameters.size());
     for (int64_t first = range.first; first < end; first += kScreenRows) {
         const int64_t last = std::min(first + kScreenRows, end) - 1;

@@ -129,11 +129,11 @@ int Export(const ParsedDumpCommandLine& parsed, DataSet& dataSet) {
         return WriteFailed();
     }
     if (!outcome.readError.Ok()) {
-        const std::string why =
-            outcome.readError.outcome == FileOutcome::kEndOfFile
-                ? std::string(kEndsInsideData)
-                : "reading events at offset " + std::to_string(outcome.readOffset) + ": " +
-                      FileStatusText(outcome.readError);
+        const std::string why = outcome.readError.outcome == FileOutcome::kEndOfFile
+                                    ? std::string(kEndsInsideData)
+                                    : "reading events at offset " +
+                                          std::to_string(outcome.readOffset) + ": " +
+                                          FileStatusText(outcome.readError);
         std::fprintf(stderr, "%s: %s: %lld of %lld events written: %s\n", kProgram, path.c_str(),
                      static_cast<long long>(outcome.eventsWritten),
                      static_cast<long long>(outcome.eventsAsked), why.c_str());
