@@ -9,6 +9,7 @@
 
 #include "Axis.h"
 #include "AxisScale.h"
+#include "AxisSpecs.h"
 
 namespace {
 
@@ -19,16 +20,6 @@ ScaleSpec Logicle(double t, double w, double m, double a) {
     ScaleSpec spec;
     spec.kind = ScaleKind::kLogicle;
     spec.logicle = {t, w, m, a};
-    return spec;
-}
-
-AxisSpec Spec(ScaleKind kind, double low, double high, int32_t bins) {
-    AxisSpec spec;
-    spec.scale.kind = kind;
-    spec.low = low;
-    spec.high = high;
-    spec.bins = bins;
-    spec.scale = ResolveScale(spec.scale, high);
     return spec;
 }
 

@@ -13,19 +13,10 @@
 #include <vector>
 
 #include "Axis.h"
+#include "AxisSpecs.h"
 #include "SinglePositionTable.h"
 
 namespace {
-
-AxisSpec Spec(ScaleKind kind, double low, double high, int32_t bins) {
-    AxisSpec spec;
-    spec.scale.kind = kind;
-    spec.low = low;
-    spec.high = high;
-    spec.bins = bins;
-    spec.scale = ResolveScale(spec.scale, high);
-    return spec;
-}
 
 float FloatOf(uint32_t bits) {
     float value;
